@@ -247,11 +247,15 @@ void ClientDataSet::addLookupField(const QString& name, const QString& keyField,
     }
     if (lookup) {
         // A changed dictionary changes what the column shows.
-        connect(lookup, &ClientDataSet::reset, this, [this] {
-            if (isActive())
-                emit reset();
-        }, Qt::UniqueConnection);
+        connect(lookup, &ClientDataSet::reset, this, &ClientDataSet::lookupReset,
+                Qt::UniqueConnection);
     }
+}
+
+void ClientDataSet::lookupReset()
+{
+    if (isActive())
+        emit reset();
 }
 
 int ClientDataSet::recordCount() const

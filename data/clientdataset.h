@@ -175,6 +175,7 @@ private:
     QVariant lookupValue(const Row& row, int col) const;
     void checkEditing() const;
     void setState(State s);
+    void lookupReset();
 
     QPointer<DataSetProvider> m_provider;
     QString m_commandText;

@@ -805,6 +805,23 @@ void DataSetProvider::setBlobsOnDemand(const QString& table, const QString& keyF
     m_keyField = keyField;
 }
 
+void DataSetProvider::setUpdateStatements(const QString& modify, const QString& insert,
+                                          const QString& remove)
+{
+    m_handler = [modify, insert, remove](ClientDataSet& source, const DeltaRecord& delta,
+                                         UpdateKind kind, bool& applied) {
+        const QString& sql = kind == UpdateKind::Modify   ? modify
+                             : kind == UpdateKind::Insert ? insert
+                                                          : remove;
+        if (!sql.isEmpty()) {
+            if (!dmData)
+                throw DbError(QStringLiteral("The data module is not created"));
+            dmData->updateData(source, delta, sql);
+        }
+        applied = true;
+    };
+}
+
 ResultTable DataSetProvider::fetch(const QString& sql, const QVariantList& params)
 {
     if (!dmData)

@@ -208,6 +208,9 @@ public:
     explicit DataSetProvider(QObject* parent = nullptr);
 
     void setBeforeUpdateRecord(UpdateHandler handler) { m_handler = std::move(handler); }
+    // The usual handler: each kind of change runs its statement through the data module's
+    // updateData; a kind without a statement is dropped, and every change counts as applied.
+    void setUpdateStatements(const QString& modify, const QString& insert, const QString& remove);
     // The listing leaves binary blob columns out; each is read from table by keyField when a
     // row's value is first read.
     void setBlobsOnDemand(const QString& table, const QString& keyField);

@@ -72,6 +72,23 @@ QString quoted(const QString& name)
            QLatin1Char('"');
 }
 
+// The text of a failed self-contained write: the engine's message, explained where the cause is
+// another workstation rather than this one.
+QString failureText(const DbError& e, int language)
+{
+    if (e.sqlCode() != -913 && e.sqlCode() != -901)
+        return e.message();
+    if (!e.message().contains(QLatin1String("concurrent"), Qt::CaseInsensitive) &&
+        !e.message().contains(QLatin1String("deadlock"), Qt::CaseInsensitive))
+        return e.message();
+    const QString why = language == 2
+                            ? QStringLiteral("Another workstation changed the same record at the "
+                                             "same time. Nothing was saved; please save again.")
+                            : QStringLiteral("其他工作站同时修改了同一记录，本次没有保存任何内容，"
+                                             "请重新保存。");
+    return why + QStringLiteral("\n\n") + e.message();
+}
+
 } // namespace
 
 TdmData::TdmData(const QString& databasePath, QObject* parent)
@@ -339,7 +356,7 @@ bool TdmData::ExcSQL(const QString& sql, const QVariantList& params)
             TransactionRollBack();
         } catch (const DbError&) {
         }
-        ShowError(e.message());
+        ShowError(failureText(e, FLanguageIndex));
     }
     return false;
 }
@@ -368,7 +385,7 @@ bool TdmData::ApplyUpdateCDSToDB(const QList<ClientDataSet*>& datasets)
             TransactionRollBack();
         } catch (const DbError&) {
         }
-        ShowError(e.message());
+        ShowError(failureText(e, FLanguageIndex));
     }
     return false;
 }

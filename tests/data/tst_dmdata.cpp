@@ -379,6 +379,61 @@ private slots:
         QCOMPARE(count("select count(*) from t_user"), 1);
     }
 
+    // Another connection committed a change to the counter row after this write began.
+    void updateConflictIsExplainedAndLosesNothing()
+    {
+        auto t = std::make_unique<Table>("update t_maxID set FMaxID=:FMaxID where FKey=:FKey",
+                                         QString(), QString());
+        m_dm->GetDataset(t->ds, "select * from t_maxID where FKey='ToothID'");
+        t->ds.edit();
+        t->ds.setValue("FMAXID", 50);
+        t->ds.post();
+
+        TdmData other(m_dm->databasePath());
+        other.TransactionBegin(); // its snapshot starts now
+        QVERIFY(m_dm->ExcSQL("update t_maxID set FMaxID=FMaxID+1 where FKey='ToothID'"));
+        QVERIFY_THROWS_EXCEPTION(DbError, other.ExcSQL_NoInternalTrans(
+                                              "update t_maxID set FMaxID=7 where FKey='ToothID'"));
+        other.TransactionRollBack();
+
+        // A composed write raced by the other connection: rolled back, changes still pending.
+        dmData = m_dm.get();
+        m_dm->TransactionBegin();
+        QVERIFY(other.ExcSQL("update t_maxID set FMaxID=FMaxID+1 where FKey='ToothID'"));
+        try {
+            m_dm->ApplyUpdateCDSToDB_NoInternalTrans({&t->ds});
+            QFAIL("the conflict must be reported");
+        } catch (const DbError& e) {
+            QCOMPARE(e.sqlCode(), -913);
+            m_dm->TransactionRollBack();
+        }
+        QCOMPARE(t->ds.changeCount(), 1);
+        QCOMPARE(m_dm->GetScular("select FMaxID from t_maxID where FKey='ToothID'").toInt(), 3);
+    }
+
+    void conflictMessageNamesTheCause()
+    {
+        TdmData other(m_dm->databasePath());
+        dmData = m_dm.get();
+        auto t = std::make_unique<Table>("update t_maxID set FMaxID=:FMaxID where FKey=:FKey",
+                                         QString(), QString());
+        m_dm->GetDataset(t->ds, "select * from t_maxID where FKey='ToothID'");
+        t->ds.edit();
+        t->ds.setValue("FMAXID", 50);
+        t->ds.post();
+        // The rival commits after the apply's transaction began, before its statement runs.
+        t->provider.setBeforeUpdateRecord([&other](ClientDataSet& source, const DeltaRecord& d,
+                                                   UpdateKind, bool& applied) {
+            other.ExcSQL("update t_maxID set FMaxID=FMaxID+1 where FKey='ToothID'");
+            dmData->updateData(source, d, "update t_maxID set FMaxID=:FMaxID where FKey=:FKey");
+            applied = true;
+        });
+        QVERIFY(!m_dm->ApplyUpdateCDSToDB({&t->ds}));
+        QCOMPARE(m_boxes->shown.size(), 1);
+        QVERIFY2(m_boxes->shown[0].text.contains("其他工作站"), qPrintable(m_boxes->shown[0].text));
+        QCOMPARE(t->ds.changeCount(), 1);
+    }
+
     void decimalsRoundTripExactly_data()
     {
         QTest::addColumn<QString>("dose");

@@ -64,6 +64,8 @@ void TdmData::ChangeLanguage(QWidget* container, const QString& catalog, const Q
     for (int r = 0; r < rows.recordCount(); ++r) {
         rows.setRecNo(r);
         const QString key = rows.value(QStringLiteral("FKey")).toString().toLower();
+        if (key.isEmpty())
+            continue; // names no child, not the first unnamed one
         for (QWidget* child : children) {
             if (child->objectName().toLower() == key) {
                 // Without a known language the column name is empty: a field-not-found error.

@@ -57,8 +57,9 @@ Listing list(bool onDemand)
     resetPeak();
     QElapsedTimer t;
     t.start();
-    dmData->GetDataset(ds, QStringLiteral("select * from t_tooth where FPatientID=? "
-                                          "order by FInterID"),
+    dmData->GetDataset(ds,
+                       QStringLiteral("select * from t_tooth where FPatientID=? "
+                                      "order by FInterID"),
                        {1});
     const double ms = double(t.nsecsElapsed()) / 1e6;
     return {ms, peakMb(), ds.recordCount()};
@@ -76,9 +77,9 @@ int main(int argc, char** argv)
     const QString path = dir.filePath(QStringLiteral("bench.fdb"));
     QProcess create;
     create.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    create.start(QStringLiteral("bash"),
-                 {qEnvironmentVariable("QB_SOURCE_DIR") + QStringLiteral("/scripts/create-database"),
-                  path});
+    create.start(
+        QStringLiteral("bash"),
+        {qEnvironmentVariable("QB_SOURCE_DIR") + QStringLiteral("/scripts/create-database"), path});
     if (!create.waitForFinished(300000) || create.exitCode() != 0) {
         std::fprintf(stderr, "cannot create the database\n");
         return 1;

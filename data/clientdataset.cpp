@@ -2,7 +2,7 @@
 
 #include "dberror.h"
 #include "dmdata.h"
-#include "sqlstatement.h"
+#include "fieldvalue.h"
 
 #include <QDate>
 #include <algorithm>
@@ -18,56 +18,29 @@ namespace {
 // an edited one means the same thing everywhere.
 QVariant normalize(const FieldDef& f, const QVariant& v)
 {
-    if (!v.isValid() || v.isNull())
-        return QVariant();
-    switch (f.type) {
-    case FieldType::Integer:
-    case FieldType::SmallInt: {
-        bool ok = false;
-        const int i = v.toInt(&ok);
-        if (!ok) {
-            const QString text = v.toString().trimmed();
-            if (text.isEmpty())
-                return QVariant();
-            throw DbError(QStringLiteral("'%1' is not a valid integer for field %2")
-                              .arg(text, f.name));
-        }
-        return i;
-    }
-    case FieldType::LargeInt:
-        return v.toLongLong();
-    case FieldType::Float:
-        return v.toDouble();
-    case FieldType::Decimal: {
-        const QString text = decimalText(v, f.scale);
-        return text.isEmpty() ? QVariant() : QVariant(text);
-    }
-    case FieldType::String:
-        return v.toString();
-    case FieldType::Date:
-        return v.toDate();
-    case FieldType::Time:
-        return v.toTime();
-    case FieldType::DateTime:
-        return v.toDateTime();
-    case FieldType::Blob:
-        return v.toByteArray();
-    }
-    return v;
+    bool ok = false;
+    const QVariant value = fieldValueFromInput(f, v, &ok);
+    if (!ok)
+        throw DbError(
+            QStringLiteral("'%1' is not a valid value for field %2").arg(v.toString(), f.name));
+    return value;
 }
 
 bool sameValue(const QVariant& a, const QVariant& b)
 {
-    if (a.isNull() || b.isNull())
-        return a.isNull() == b.isNull();
-    return a == b;
+    return sameFieldValue(a, b);
 }
 
 } // namespace
 
 struct ClientDataSet::Row
 {
-    enum Status { Unchanged, Modified, Inserted };
+    enum Status
+    {
+        Unchanged,
+        Modified,
+        Inserted
+    };
     QVector<QVariant> values;
     QVector<QVariant> original;
     QVector<bool> loaded; // false for an on-demand blob not read yet
@@ -393,9 +366,8 @@ QVariant ClientDataSet::cell(const Row& row, int col) const
         // Read the stored bytes by key the first time the column is read.
         Row& r = const_cast<Row&>(row);
         const int key = fieldIndex(m_provider ? m_provider->keyField() : QString());
-        const QVariant v = m_provider && key >= 0
-                               ? m_provider->fetchBlob(f.name, r.original[key])
-                               : QVariant();
+        const QVariant v =
+            m_provider && key >= 0 ? m_provider->fetchBlob(f.name, r.original[key]) : QVariant();
         r.values[col] = v;
         r.original[col] = v;
         r.loaded[col] = true;
@@ -502,11 +474,12 @@ void ClientDataSet::beginNewRow(bool atEnd)
     m_rows.insert(m_rows.begin() + storeAt, std::move(row));
     m_editRow = storeAt;
     m_editBuffer.reset();
-    setState(State::Insert);
+    m_state = State::Insert;
     rebuildVisible();
     m_cursor = visibleAt;
     m_bof = m_eof = false;
     emit rowInserted(visibleAt);
+    emit stateChanged(m_state);
     emit currentChanged(m_cursor);
     if (onNewRecord)
         onNewRecord(*this);
@@ -545,8 +518,8 @@ void ClientDataSet::post()
     const int now = int(m_visible.indexOf(stored));
     if (now < 0) {
         // The filter no longer shows the row.
-        emit reset();
         m_cursor = std::min(before, recordCount() - 1);
+        emit reset();
         emit currentChanged(m_cursor);
     } else {
         m_cursor = now;
@@ -565,12 +538,13 @@ void ClientDataSet::cancel()
     } else if (m_state == State::Insert) {
         m_rows.erase(m_rows.begin() + m_editRow);
         m_editRow = -1;
-        setState(State::Browse);
+        m_state = State::Browse; // listeners hear of it once the rows are settled
         const int removed = m_cursor;
         rebuildVisible();
-        emit rowRemoved(removed);
         m_cursor = std::min(removed, recordCount() - 1);
         m_eof = m_bof = recordCount() == 0;
+        emit rowRemoved(removed);
+        emit stateChanged(m_state);
         emit currentChanged(m_cursor);
     }
 }
@@ -678,10 +652,10 @@ QVector<DeltaRecord> ClientDataSet::delta() const
     for (const Change& ch : changes) {
         // While a row is edited its values in the store are the edited ones; the change log
         // describes posted values only.
-        const Row& row = (ch.row == (m_editRow >= 0 ? m_rows[m_editRow].get() : nullptr) &&
-                          m_editBuffer)
-                             ? *m_editBuffer
-                             : *ch.row;
+        const Row& row =
+            (ch.row == (m_editRow >= 0 ? m_rows[m_editRow].get() : nullptr) && m_editBuffer)
+                ? *m_editBuffer
+                : *ch.row;
         DeltaRecord d;
         d.kind = ch.kind;
         d.fields = dataFields;

@@ -11,7 +11,19 @@
 class ClientDataSet;
 class DataSetProvider;
 
-enum class FieldType { Integer, SmallInt, LargeInt, Float, Decimal, String, Date, Time, DateTime, Blob };
+enum class FieldType
+{
+    Integer,
+    SmallInt,
+    LargeInt,
+    Float,
+    Decimal,
+    String,
+    Date,
+    Time,
+    DateTime,
+    Blob
+};
 
 // Column of an in-memory result table. Decimal values are kept as exact text ("2.68").
 struct FieldDef
@@ -42,7 +54,12 @@ struct ResultTable
     QVector<QVector<QVariant>> rows;
 };
 
-enum class UpdateKind { Modify, Insert, Delete };
+enum class UpdateKind
+{
+    Modify,
+    Insert,
+    Delete
+};
 
 // One pending change as handed to a provider's update handler. For a modification the new
 // value of a column the user did not touch is null and isAssigned() is false.
@@ -73,7 +90,13 @@ class ClientDataSet : public QObject
 {
     Q_OBJECT
 public:
-    enum class State { Inactive, Browse, Edit, Insert };
+    enum class State
+    {
+        Inactive,
+        Browse,
+        Edit,
+        Insert
+    };
 
     explicit ClientDataSet(QObject* parent = nullptr);
     ~ClientDataSet() override;
@@ -182,7 +205,7 @@ private:
     QVariantList m_params;
     State m_state = State::Inactive;
     QVector<FieldDef> m_fields;
-    QVector<FieldDef> m_lookups; // declared lookup columns, re-added on every open
+    QVector<FieldDef> m_lookups;                 // declared lookup columns, re-added on every open
     std::vector<std::unique_ptr<Row>> m_rows;    // stored rows, in order
     std::vector<std::unique_ptr<Row>> m_deleted; // deleted rows awaiting apply
     QVector<int> m_visible;                      // indexes into m_rows

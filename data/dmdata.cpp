@@ -186,8 +186,8 @@ void TdmData::startRead()
 // ---------------------------------------------------------------------------------------------
 // Reads
 
-ResultTable TdmData::selectRows(const QString& sql, const QVariantList& params,
-                                bool blobsOnDemand, bool freshTransaction)
+ResultTable TdmData::selectRows(const QString& sql, const QVariantList& params, bool blobsOnDemand,
+                                bool freshTransaction)
 {
     requireConnection();
     if (freshTransaction)
@@ -232,7 +232,8 @@ ResultTable TdmData::selectRows(const QString& sql, const QVariantList& params,
             cols << QStringLiteral("1");
         q.finish();
         q = QSqlQuery();
-        SqlStatement outer(QStringLiteral("select %1 from (%2) q_").arg(cols.join(QLatin1Char(',')), sql));
+        SqlStatement outer(
+            QStringLiteral("select %1 from (%2) q_").arg(cols.join(QLatin1Char(',')), sql));
         outer.bindPositional(params);
         q = outer.exec(database());
     } else {

@@ -33,8 +33,8 @@ QString prepareEmbeddedFirebird()
         error = QStringLiteral("Cannot create the database engine folder %1").arg(lock);
         return error;
     }
-    QFile::setPermissions(root, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                    QFileDevice::ExeOwner);
+    QFile::setPermissions(root,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
     initDataResources();
     QFile source(QStringLiteral(":/data/firebird.conf"));

@@ -87,8 +87,7 @@ void TdmData::ChangeLanguage(DataGrid* grid, const QString& catalog, const QStri
     }
 }
 
-void TdmData::SetColumnCaptionByName(DataGrid* grid, const QString& colName,
-                                     const QString& caption)
+void TdmData::SetColumnCaptionByName(DataGrid* grid, const QString& colName, const QString& caption)
 {
     for (int i = 0; i < grid->columnCount(); ++i) {
         if (grid->column(i).name.compare(colName, Qt::CaseInsensitive) == 0)

@@ -100,8 +100,8 @@ void SqlStatement::bindPositional(const QVariantList& values)
         s.decimal = false;
     }
     if (next != values.size()) {
-        throw DbError(QStringLiteral("The statement has fewer parameters than values given: %1")
-                          .arg(m_text));
+        throw DbError(
+            QStringLiteral("The statement has fewer parameters than values given: %1").arg(m_text));
     }
 }
 
@@ -114,8 +114,8 @@ QSqlQuery SqlStatement::exec(const QSqlDatabase& db) const
         if (!s.bound) {
             const QString which =
                 s.name >= 0 ? QLatin1Char(':') + m_names[s.name] : QStringLiteral("?");
-            throw DbError(QStringLiteral("No value was bound for parameter %1 of: %2")
-                              .arg(which, m_text));
+            throw DbError(
+                QStringLiteral("No value was bound for parameter %1 of: %2").arg(which, m_text));
         }
         sql += QStringView(m_text).mid(from, s.pos - from);
         // Text reaches the engine exactly and is converted there, not through a double.

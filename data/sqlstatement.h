@@ -31,8 +31,8 @@ public:
 private:
     struct Slot
     {
-        int pos = 0;  // index of the placeholder in m_text
-        int len = 0;  // its length
+        int pos = 0;   // index of the placeholder in m_text
+        int len = 0;   // its length
         int name = -1; // index into m_names, -1 for "?"
         QVariant value;
         bool bound = false;

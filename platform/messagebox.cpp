@@ -120,14 +120,14 @@ bool ConfirmInfo(const QString& text)
 
 bool ConfirmWarning(const QString& text)
 {
-    return present(messageRequest(MessageRequest::ConfirmWarning, text,
-                                  messageLanguageIndex())) == QMessageBox::Yes;
+    return present(messageRequest(MessageRequest::ConfirmWarning, text, messageLanguageIndex())) ==
+           QMessageBox::Yes;
 }
 
 bool ConfirmQuestion(const QString& text)
 {
-    return present(messageRequest(MessageRequest::ConfirmQuestion, text,
-                                  messageLanguageIndex())) == QMessageBox::Yes;
+    return present(messageRequest(MessageRequest::ConfirmQuestion, text, messageLanguageIndex())) ==
+           QMessageBox::Yes;
 }
 
 void ShowMessage(const QString& text)

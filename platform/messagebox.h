@@ -7,7 +7,16 @@
 // What one message box shows; presenters get this and return the button pressed.
 struct MessageRequest
 {
-    enum Kind { Info, Error, ConfirmInfo, ConfirmWarning, ConfirmQuestion, Plain, Exception };
+    enum Kind
+    {
+        Info,
+        Error,
+        ConfirmInfo,
+        ConfirmWarning,
+        ConfirmQuestion,
+        Plain,
+        Exception
+    };
     Kind kind = Plain;
     QString caption;
     QString text;

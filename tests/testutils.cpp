@@ -21,7 +21,8 @@ int runScript(const QString& script, const QStringList& args, QString* output)
 {
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(QStringLiteral("bash"), QStringList{sourceDir() + QStringLiteral("/scripts/") + script} + args);
+    p.start(QStringLiteral("bash"),
+            QStringList{sourceDir() + QStringLiteral("/scripts/") + script} + args);
     if (!p.waitForFinished(300000))
         return -1;
     if (output)

@@ -91,8 +91,8 @@ private slots:
         ds.post();
 
         const QVector<DeltaRecord> d = ds.delta();
-        QCOMPARE(kinds(d), (QList<UpdateKind>{UpdateKind::Modify, UpdateKind::Delete,
-                                              UpdateKind::Insert}));
+        QCOMPARE(kinds(d),
+                 (QList<UpdateKind>{UpdateKind::Modify, UpdateKind::Delete, UpdateKind::Insert}));
         QCOMPARE(d[0].oldValue("FMEMO").toString(), QString("b"));
         QCOMPARE(d[0].newValue("FMEMO").toString(), QString("changed"));
         QVERIFY(d[0].newValue("FQTY").isNull());
@@ -261,8 +261,8 @@ private slots:
         ds.openWith(lines());
         ds.deleteRecord();
         QVERIFY_THROWS_EXCEPTION(DbError, ds.applyUpdates(0));
-        provider.setBeforeUpdateRecord([](ClientDataSet&, const DeltaRecord&, UpdateKind,
-                                          bool& applied) { applied = false; });
+        provider.setBeforeUpdateRecord(
+            [](ClientDataSet&, const DeltaRecord&, UpdateKind, bool& applied) { applied = false; });
         QVERIFY_THROWS_EXCEPTION(DbError, ds.applyUpdates(0));
         QCOMPARE(ds.changeCount(), 1);
         int calls = 0;

@@ -94,8 +94,7 @@ private slots:
     {
         QCOMPARE(m_dm->GetScular("select FMaxID from t_MaxID where FKey='ToothID'").toInt(), 1);
         QVERIFY(m_dm->ExcSQL("update T_ZOOMIMAGE set FVIDEOSIZEMODE=4 where FinterID=1"));
-        QCOMPARE(m_dm->GetScular("select FVideoSizeMode from t_zoomImage where FInterID=1")
-                     .toInt(),
+        QCOMPARE(m_dm->GetScular("select FVideoSizeMode from t_zoomImage where FInterID=1").toInt(),
                  4);
         ClientDataSet ds;
         DataSetProvider p;
@@ -129,7 +128,8 @@ private slots:
     {
         m_dm->ExcSQL("insert into t_patient (FInterID, FName) values (1, 'taken')");
         m_dm->TransactionBegin();
-        const int key = m_dm->GetScular("select FMaxID from t_maxID where FKey='PatientID'").toInt();
+        const int key =
+            m_dm->GetScular("select FMaxID from t_maxID where FKey='PatientID'").toInt();
         m_dm->ExcSQL_NoInternalTrans("update t_maxID set  FMaxID=FMaxID+1 where FKey='PatientID'");
         try {
             m_dm->ExcSQL_NoInternalTrans("insert into t_patient (FInterID, FName) values (?, ?)",
@@ -339,8 +339,9 @@ private slots:
     {
         QCOMPARE(count("select count(*) from t_user"), 1);
         QString out;
-        QCOMPARE(runScript("isql", {"-q", m_dm->databasePath(), "-i", writeScript(
-                                        "insert into t_user (FInterID, FName) values (20, 'x');\n"
+        QCOMPARE(runScript("isql",
+                           {"-q", m_dm->databasePath(), "-i",
+                            writeScript("insert into t_user (FInterID, FName) values (20, 'x');\n"
                                         "commit;\n")},
                            &out),
                  0);
@@ -422,12 +423,12 @@ private slots:
         t->ds.setValue("FMAXID", 50);
         t->ds.post();
         // The rival commits after the apply's transaction began, before its statement runs.
-        t->provider.setBeforeUpdateRecord([&other](ClientDataSet& source, const DeltaRecord& d,
-                                                   UpdateKind, bool& applied) {
-            other.ExcSQL("update t_maxID set FMaxID=FMaxID+1 where FKey='ToothID'");
-            dmData->updateData(source, d, "update t_maxID set FMaxID=:FMaxID where FKey=:FKey");
-            applied = true;
-        });
+        t->provider.setBeforeUpdateRecord(
+            [&other](ClientDataSet& source, const DeltaRecord& d, UpdateKind, bool& applied) {
+                other.ExcSQL("update t_maxID set FMaxID=FMaxID+1 where FKey='ToothID'");
+                dmData->updateData(source, d, "update t_maxID set FMaxID=:FMaxID where FKey=:FKey");
+                applied = true;
+            });
         QVERIFY(!m_dm->ApplyUpdateCDSToDB({&t->ds}));
         QCOMPARE(m_boxes->shown.size(), 1);
         QVERIFY2(m_boxes->shown[0].text.contains("其他工作站"), qPrintable(m_boxes->shown[0].text));
@@ -490,10 +491,10 @@ private slots:
     void blobsOnDemand()
     {
         for (int k = 1; k <= 3; ++k) {
-            QVERIFY(m_dm->ExcSQL("insert into t_tooth (FInterID, FPatientID, FBigImage, "
-                                 "FSmallImage, FMemo) values (?, 7, ?, ?, ?)",
-                                 {k, bytes(2000 + k, char(k)), bytes(100, char(k)),
-                                  QString("备注%1").arg(k)}));
+            QVERIFY(m_dm->ExcSQL(
+                "insert into t_tooth (FInterID, FPatientID, FBigImage, "
+                "FSmallImage, FMemo) values (?, 7, ?, ?, ?)",
+                {k, bytes(2000 + k, char(k)), bytes(100, char(k)), QString("备注%1").arg(k)}));
         }
         auto t = std::make_unique<Table>("update t_tooth set FMemo=:FMemo, FBigImage=:FBigImage "
                                          "where FInterID=:FInterID",
@@ -506,8 +507,7 @@ private slots:
         QCOMPARE(t->ds.value(0, t->ds.fieldIndex("FINTERID")).toInt(), 3); // order kept
         QCOMPARE(t->ds.value("FMEMO").toString(), QString("备注3"));
         QCOMPARE(t->ds.value("FBIGIMAGE").toByteArray(), bytes(2003, 3));
-        QCOMPARE(t->ds.value(2, t->ds.fieldIndex("FSMALLIMAGE")).toByteArray(),
-                 bytes(100, 1));
+        QCOMPARE(t->ds.value(2, t->ds.fieldIndex("FSMALLIMAGE")).toByteArray(), bytes(100, 1));
 
         // An untouched blob that was never read is written back with its stored bytes.
         t->ds.setRecNo(1);
@@ -554,8 +554,9 @@ private slots:
         QVERIFY(m_dm->ExcSQL("update t_user set FName=? where FInterID=1", {"from us"}));
         QString out;
         const int rc = runScript(
-            "isql", {"-q", m_dm->databasePath(), "-i", writeScript(
-                         "select FName from t_user where FInterID=1;\n"
+            "isql",
+            {"-q", m_dm->databasePath(), "-i",
+             writeScript("select FName from t_user where FInterID=1;\n"
                          "insert into t_user (FInterID, FName) values (30, 'from isql');\n"
                          "commit;\n")},
             &out);

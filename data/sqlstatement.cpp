@@ -138,14 +138,3 @@ QSqlQuery SqlStatement::exec(const QSqlDatabase& db) const
         throw DbError::fromSql(q.lastError(), QStringLiteral("Could not run: %1").arg(m_text));
     return q;
 }
-
-QString decimalText(const QVariant& value, int scale)
-{
-    if (value.isNull())
-        return {};
-    if (value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray)
-        return value.toString().trimmed();
-    if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float)
-        return QString::number(value.toDouble(), 'f', scale);
-    return value.toString();
-}

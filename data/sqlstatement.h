@@ -42,6 +42,3 @@ private:
     QStringList m_names;
     QVector<Slot> m_slots;
 };
-
-// QIBASE reads and writes scaled numerics through a double; these keep a decimal exact.
-QString decimalText(const QVariant& value, int scale);

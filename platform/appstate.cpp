@@ -1,0 +1,3 @@
+#include "appstate.h"
+
+int CurrentPatientID = -1;

@@ -1,0 +1,7 @@
+#include "windowregistry.h"
+
+WindowRegistry& windowRegistry()
+{
+    static WindowRegistry registry;
+    return registry;
+}

@@ -1,0 +1,178 @@
+// tour --database PATH --language 1|2 --out DIR
+// Writes DIR/<class>.png and DIR/<class>.json (one object per visible widget) for each window.
+// The database is copied first: the language is set in the copy, never in the original.
+#include "application.h"
+#include "dmdata.h"
+#include "mainwindow.h"
+#include "modifypassword.h"
+#include "splash.h"
+#include "syssetting.h"
+
+#include <QAbstractButton>
+#include <QCommandLineParser>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <cstdio>
+#include <functional>
+
+#include "captionpanel.h"
+
+namespace {
+
+void settle()
+{
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+// What a user reads on a widget.
+QString widgetText(const QWidget* w)
+{
+    QStringList parts;
+    if (w->isWindow() && !w->windowTitle().isEmpty())
+        parts << w->windowTitle();
+    if (const auto* b = qobject_cast<const QAbstractButton*>(w)) {
+        parts << b->text();
+        if (const auto* p = qobject_cast<const QPushButton*>(w); p && p->menu()) {
+            for (const QAction* a : p->menu()->actions())
+                parts << a->text();
+        }
+    } else if (const auto* l = qobject_cast<const QLabel*>(w)) {
+        parts << l->text();
+    } else if (const auto* c = qobject_cast<const CaptionPanel*>(w)) {
+        parts << c->caption();
+    } else if (const auto* g = qobject_cast<const QGroupBox*>(w)) {
+        parts << g->title();
+    } else if (const auto* e = qobject_cast<const QLineEdit*>(w)) {
+        parts << (e->echoMode() == QLineEdit::Normal ? e->text() : QString()) << e->placeholderText();
+    } else if (const auto* cb = qobject_cast<const QComboBox*>(w)) {
+        for (int i = 0; i < cb->count(); ++i)
+            parts << cb->itemText(i);
+    } else if (const auto* tb = qobject_cast<const QTabBar*>(w)) {
+        for (int i = 0; i < tb->count(); ++i)
+            parts << tb->tabText(i);
+    } else if (const auto* tv = qobject_cast<const QTableView*>(w)) {
+        if (const QAbstractItemModel* m = tv->model()) {
+            for (int i = 0; i < m->columnCount(); ++i) {
+                if (!tv->isColumnHidden(i))
+                    parts << m->headerData(i, Qt::Horizontal).toString();
+            }
+        }
+    } else if (const auto* pt = qobject_cast<const QPlainTextEdit*>(w)) {
+        parts << pt->toPlainText();
+    } else if (const auto* te = qobject_cast<const QTextEdit*>(w)) {
+        parts << te->toPlainText();
+    }
+    parts.removeAll(QString());
+    return parts.join(QStringLiteral(" | "));
+}
+
+QJsonArray widgetList(QWidget* window)
+{
+    QJsonArray list;
+    QList<QWidget*> all{window};
+    all += window->findChildren<QWidget*>();
+    for (QWidget* w : all) {
+        if (!w->isVisible())
+            continue;
+        const QPoint at = w == window ? QPoint(0, 0) : w->mapTo(window, QPoint(0, 0));
+        list.append(QJsonObject{{"class", QString::fromLatin1(w->metaObject()->className())},
+                                {"objectName", w->objectName()},
+                                {"text", widgetText(w)},
+                                {"x", at.x()},
+                                {"y", at.y()},
+                                {"w", w->width()},
+                                {"h", w->height()}});
+    }
+    return list;
+}
+
+bool capture(QWidget* window, const QString& dir)
+{
+    window->show();
+    window->raise();
+    settle();
+    const QString name = QString::fromLatin1(window->metaObject()->className());
+    const bool png = window->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
+    QFile json(QDir(dir).filePath(name + QStringLiteral(".json")));
+    const bool ok = json.open(QIODevice::WriteOnly) &&
+                    json.write(QJsonDocument(widgetList(window)).toJson()) > 0;
+    std::printf("%s %s\n", qPrintable(name), png && ok ? "written" : "FAILED");
+    return png && ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Application app(argc, argv);
+    QCommandLineParser cli;
+    cli.addHelpOption();
+    cli.addOption({"database", "Database file (copied, not changed).", "path"});
+    cli.addOption({"language", "1 Chinese, 2 English.", "index", "1"});
+    cli.addOption({"out", "Folder for the screenshots and widget lists.", "dir"});
+    cli.process(app);
+    if (!cli.isSet("database") || !cli.isSet("out")) {
+        std::fprintf(stderr, "usage: tour --database PATH --language 1|2 --out DIR\n");
+        return 2;
+    }
+    const QString outDir = cli.value("out");
+    QDir().mkpath(outDir);
+    QTemporaryDir work;
+    const QString copy = work.filePath(QStringLiteral("tour.fdb"));
+    if (!QFile::copy(cli.value("database"), copy)) {
+        std::fprintf(stderr, "cannot copy %s\n", qPrintable(cli.value("database")));
+        return 1;
+    }
+    QFile::setPermissions(copy, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
+    TdmData data(copy);
+    if (!data.isConnected())
+        return 1;
+    data.ExcSQL(QStringLiteral("update t_sys set FValue=? where FCatalog='common' and "
+                               "FKey='language'"),
+                {cli.value("language")});
+    data.GetLanguage();
+    data.FUserName = data.GetScular(QStringLiteral("select FName from t_user where FIsAdmin=1"))
+                         .toString();
+    if (data.FLanguageIndex == 1)
+        QGuiApplication::setApplicationDisplayName(QStringLiteral("鹊岭"));
+    else if (data.FLanguageIndex == 2)
+        QGuiApplication::setApplicationDisplayName(QStringLiteral("Quillbrook"));
+
+    // Each window of the program, as a user first sees it.
+    const std::vector<std::function<QWidget*()>> windows = {
+        [] { return new TfrmSplash; },
+        [] { return new TfrmModifyPassword(QStringLiteral("1")); },
+        [] { return new TfrmSysSetting; },
+        [] {
+            auto* w = new TfrmMain;
+            w->resize(1280, 800);
+            return w;
+        },
+    };
+    bool ok = true;
+    for (const auto& make : windows) {
+        QWidget* w = make();
+        ok = capture(w, outDir) && ok;
+        delete w;
+        settle();
+    }
+    return ok ? 0 : 1;
+}

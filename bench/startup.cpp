@@ -1,10 +1,10 @@
 // Start-up: process start to the login window shown, and login accepted to the main window
 // shown, against a database made by the creation script. The parent times a child process of
 // itself that runs the real start-up.
+#include "startup.h"
 #include "application.h"
 #include "mainwindow.h"
 #include "splash.h"
-#include "startup.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -58,9 +58,9 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     const QString db = dir.filePath(QStringLiteral("startup.fdb"));
     QProcess create;
-    create.start(QStringLiteral("bash"),
-                 {qEnvironmentVariable("QB_SOURCE_DIR") + QStringLiteral("/scripts/create-database"),
-                  db});
+    create.start(
+        QStringLiteral("bash"),
+        {qEnvironmentVariable("QB_SOURCE_DIR") + QStringLiteral("/scripts/create-database"), db});
     if (!create.waitForFinished(300000) || create.exitCode() != 0) {
         std::fprintf(stderr, "cannot create the database\n");
         return 1;

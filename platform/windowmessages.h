@@ -6,7 +6,8 @@
 class QObject;
 
 // Messages between windows, as custom events with fixed numbers. None carries a result.
-enum WindowMessage : int {
+enum WindowMessage : int
+{
     WM_IMAGES_CHANGED = 1124,     // wParam: key of the new picture
     WM_DICTIONARY_CHANGED = 1125, // units and medicines changed
     WM_LANGUAGE_CHANGED = 1126,   // re-apply captions

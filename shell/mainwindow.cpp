@@ -62,7 +62,8 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent)
     button(btnUserMgr, "btnUserMgr", QStringLiteral("用户管理"), QStyle::SP_DirHomeIcon);
     button(btnBasicInfo, "btnBasicInfo", QStringLiteral("基础资料"),
            QStyle::SP_FileDialogContentsView);
-    button(btnQuitSystem, "btnQuitSystem", QStringLiteral("退出系统"), QStyle::SP_DialogCloseButton);
+    button(btnQuitSystem, "btnQuitSystem", QStringLiteral("退出系统"),
+           QStyle::SP_DialogCloseButton);
     bar->addStretch(1);
 
     RzPanel2 = new CaptionPanel(RzPanel1);
@@ -143,8 +144,10 @@ void TfrmMain::applyLanguage()
         return;
     const bool en = lang == 2;
     setWindowTitle(en ? QStringLiteral("Quillbrook") : QStringLiteral("鹊岭"));
-    pmiAddPatient->setText(en ? QStringLiteral("Add New Patient record") : QStringLiteral("新增病历"));
-    pmiFindPatient->setText(en ? QStringLiteral("Find  Patient record") : QStringLiteral("查找病历"));
+    pmiAddPatient->setText(en ? QStringLiteral("Add New Patient record")
+                              : QStringLiteral("新增病历"));
+    pmiFindPatient->setText(en ? QStringLiteral("Find  Patient record")
+                               : QStringLiteral("查找病历"));
     btnQuitSystem->setText(en ? QStringLiteral("Quit") : QStringLiteral("退出系统"));
     btnObservationRoom->setText(en ? QStringLiteral("Observation") : QStringLiteral("病情观察室"));
     bbHelp->setText(en ? QStringLiteral("Help") : QStringLiteral("帮助信息"));
@@ -225,7 +228,7 @@ void TfrmMain::pmiAddPatientClick()
     if (FIsObservartionRoomMode && !FStrSelectedImage.isEmpty()) {
         const int lang = dmData->FLanguageIndex;
         const QString question =
-            lang == 1   ? QStringLiteral("是否将病情观察室中选定的影像与新增的病历关联？")
+            lang == 1 ? QStringLiteral("是否将病情观察室中选定的影像与新增的病历关联？")
             : lang == 2 ? QStringLiteral("Would you like the images selected to be associated "
                                          "with the new medical record?")
                         : QString();

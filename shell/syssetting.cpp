@@ -79,8 +79,8 @@ TfrmSysSetting::TfrmSysSetting(QWidget* parent) : QDialog(parent)
 void TfrmSysSetting::showStoredValue()
 {
     // Without the setting row there is nothing to show or store.
-    const QVariant v = cdsLanguage->isEmpty() ? QVariant()
-                                              : cdsLanguage->value(QStringLiteral("FValue"));
+    const QVariant v =
+        cdsLanguage->isEmpty() ? QVariant() : cdsLanguage->value(QStringLiteral("FValue"));
     RzDBComboBox1->setCurrentIndex(RzDBComboBox1->findData(v.toString()));
 }
 

@@ -9,8 +9,8 @@
 #include "syssetting.h"
 
 #include <QAbstractButton>
-#include <QCommandLineParser>
 #include <QComboBox>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -60,7 +60,8 @@ QString widgetText(const QWidget* w)
     } else if (const auto* g = qobject_cast<const QGroupBox*>(w)) {
         parts << g->title();
     } else if (const auto* e = qobject_cast<const QLineEdit*>(w)) {
-        parts << (e->echoMode() == QLineEdit::Normal ? e->text() : QString()) << e->placeholderText();
+        parts << (e->echoMode() == QLineEdit::Normal ? e->text() : QString())
+              << e->placeholderText();
     } else if (const auto* cb = qobject_cast<const QComboBox*>(w)) {
         for (int i = 0; i < cb->count(); ++i)
             parts << cb->itemText(i);
@@ -149,8 +150,8 @@ int main(int argc, char** argv)
                                "FKey='language'"),
                 {cli.value("language")});
     data.GetLanguage();
-    data.FUserName = data.GetScular(QStringLiteral("select FName from t_user where FIsAdmin=1"))
-                         .toString();
+    data.FUserName =
+        data.GetScular(QStringLiteral("select FName from t_user where FIsAdmin=1")).toString();
     if (data.FLanguageIndex == 1)
         QGuiApplication::setApplicationDisplayName(QStringLiteral("鹊岭"));
     else if (data.FLanguageIndex == 2)

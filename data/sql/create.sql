@@ -141,7 +141,7 @@ INSERT INTO t_zoomImage (FInterID, FViewMode, FStretch, FZoom, FArea, FSliderPos
 VALUES (1, 2, 0, 2, 200, 10, 6, 255, 1, 10);
 
 INSERT INTO t_user (FInterID, FAccount, FName, FPsw, FIsAdmin, FUse)
-VALUES (1, 'admin', '系统管理员', 'admin', 1, 1);
+VALUES (1, 'admin', 'Administrator', 'admin', 1, 1);
 
 -- Dictionaries that no window maintains: 1 sex, 2 doctor, 3 blood type.
 INSERT INTO t_subMessage (FInterID, FTypeID, FName, FUse, FName_Eng) VALUES (1, 1, '男', 1, 'Male');

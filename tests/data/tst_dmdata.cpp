@@ -185,7 +185,7 @@ private slots:
         QCOMPARE(t->ds.changeCount(), 0);
         m_dm->GetDataset(t->ds, "select * from t_user where FInterID=1");
         QCOMPARE(t->ds.value("FPSW").toString(), QString("new'pass"));
-        QCOMPARE(t->ds.value("FNAME").toString(), QString("系统管理员"));
+        QCOMPARE(t->ds.value("FNAME").toString(), QString("Administrator"));
         QCOMPARE(t->ds.value("FACCOUNT").toString(), QString("admin"));
         QCOMPARE(t->ds.value("FISADMIN").toInt(), 1);
         QCOMPARE(t->ds.value("FUSE").toInt(), 1);
@@ -287,7 +287,7 @@ private slots:
         QCOMPARE(m_boxes->shown[0].kind, MessageRequest::Error);
         QCOMPARE(t->ds.changeCount(), 2);
         QCOMPARE(m_dm->GetScular("select FName from t_user where FInterID=1").toString(),
-                 QString("系统管理员"));
+                 QString("Administrator"));
         QCOMPARE(m_dm->GetScular("select FName from t_user where FInterID=5").toString(),
                  QString("blocker"));
 
@@ -359,7 +359,7 @@ private slots:
         m_dm->ApplyUpdateCDSToDB_NoInternalTrans({&t->ds});
         m_dm->TransactionRollBack();
         QCOMPARE(t->ds.changeCount(), 1);
-        QCOMPARE(m_dm->GetScular("select FName from t_user").toString(), QString("系统管理员"));
+        QCOMPARE(m_dm->GetScular("select FName from t_user").toString(), QString("Administrator"));
         m_dm->TransactionBegin();
         m_dm->ApplyUpdateCDSToDB_NoInternalTrans({&t->ds});
         m_dm->TransactionCommit();

@@ -56,7 +56,7 @@ QStringList boxes(const AnsweringPresenter& presenter)
     return out;
 }
 
-// A fresh database with, besides the delivered account 1 (系统管理员, "admin"):
+// A fresh database with, besides the delivered account 1 (Administrator, "admin"):
 // 2 a password with a quote, 3 inactive, 4 empty-text password, 5 NULL password.
 // They are inserted out of key order.
 struct Env
@@ -206,7 +206,7 @@ private slots:
             names << l.accounts->itemText(i);
             keys << l.accounts->itemData(i).toString();
         }
-        QCOMPARE(names, (QStringList{"系统管理员", "张三", "空密码", "无密码"}));
+        QCOMPARE(names, (QStringList{"Administrator", "张三", "空密码", "无密码"}));
         QCOMPARE(keys, (QStringList{"1", "2", "4", "5"}));
         QCOMPARE(l.accounts->currentIndex(), -1);
         QVERIFY(!l.accounts->isEditable());
@@ -266,7 +266,7 @@ private slots:
         QTest::addColumn<QString>("name"); // empty: refused
 
         QTest::newRow("right password") << 1 << "admin"
-                                        << "系统管理员";
+                                        << "Administrator";
         QTest::newRow("wrong case") << 1 << "Admin"
                                     << "";
         QTest::newRow("nothing typed, password set") << 1 << ""

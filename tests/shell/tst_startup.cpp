@@ -97,7 +97,7 @@ private slots:
         QVERIFY(mainSeen);
         QCOMPARE(patientAtLogin, -1);
         QCOMPARE(patientAtMain, 0);
-        QCOMPARE(user, QStringLiteral("系统管理员"));
+        QCOMPARE(user, QStringLiteral("Administrator"));
         QCOMPARE(QGuiApplication::applicationDisplayName(), title);
         QVERIFY(boxes.shown.isEmpty());
     }

@@ -7,11 +7,13 @@
 #include "splash.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -48,8 +50,49 @@ double median(std::vector<double> v)
 
 } // namespace
 
+// The peer: a bare Qt process showing an empty dialog, the floor for any Qt program here.
+int bare()
+{
+    QDialog d;
+    QTimer::singleShot(0, &d, [&d] {
+        std::printf("login\n");
+        std::fflush(stdout);
+        d.reject();
+    });
+    d.exec();
+    return 0;
+}
+
+// Runs the child until it has shown its first window; returns ms to it and the child's own
+// login-to-main figure (or -1).
+std::pair<double, double> timeChild(const QStringList& args)
+{
+    QProcess p;
+    QElapsedTimer t;
+    t.start();
+    p.start(QCoreApplication::applicationFilePath(), args);
+    double login = -1, main = -1;
+    while (p.state() != QProcess::NotRunning || p.canReadLine()) {
+        if (!p.canReadLine() && !p.waitForReadyRead(30000))
+            break;
+        while (p.canReadLine()) {
+            const QByteArray line = p.readLine().trimmed();
+            if (line == "login")
+                login = double(t.nsecsElapsed()) / 1e6;
+            else if (line.startsWith("main "))
+                main = line.mid(5).toDouble();
+        }
+    }
+    p.waitForFinished(30000);
+    return {login, main};
+}
+
 int main(int argc, char** argv)
 {
+    if (argc == 2 && QByteArray(argv[1]) == "--bare") {
+        Application app(argc, argv);
+        return bare();
+    }
     if (argc == 4 && QByteArray(argv[1]) == "--child") {
         Application app(argc, argv);
         return child(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
@@ -66,38 +109,24 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    std::vector<double> toLogin, toMain;
+    std::vector<double> toLogin, toMain, toBare;
+    const QString key = QStringLiteral("qb-bench-startup-%1").arg(QCoreApplication::applicationPid());
     for (int run = 0; run < 7; ++run) {
-        QProcess p;
-        QElapsedTimer t;
-        t.start();
-        p.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--child"), db,
-                 QStringLiteral("qb-bench-startup-%1").arg(QCoreApplication::applicationPid())});
-        double login = -1, main = -1;
-        while (p.state() != QProcess::NotRunning || p.canReadLine()) {
-            if (!p.canReadLine() && !p.waitForReadyRead(30000))
-                break;
-            while (p.canReadLine()) {
-                const QByteArray line = p.readLine().trimmed();
-                if (line == "login")
-                    login = double(t.nsecsElapsed()) / 1e6;
-                else if (line.startsWith("main "))
-                    main = line.mid(5).toDouble();
-            }
-        }
-        p.waitForFinished(30000);
-        if (login < 0 || main < 0) {
-            std::fprintf(stderr, "the program did not reach its main window\n%s\n",
-                         p.readAllStandardError().constData());
+        const auto [login, main] = timeChild({QStringLiteral("--child"), db, key});
+        const double peer = timeChild({QStringLiteral("--bare")}).first;
+        if (login < 0 || main < 0 || peer < 0) {
+            std::fprintf(stderr, "the program did not reach its main window\n");
             return 1;
         }
         if (run > 0) { // the first run warms the disk cache
             toLogin.push_back(login);
             toMain.push_back(main);
+            toBare.push_back(peer);
         }
     }
     std::printf("startup_to_login_ms: %.1f ms\n", median(toLogin));
     std::printf("login_to_main_ms: %.1f ms\n", median(toMain));
+    std::printf("bare_qt_dialog_ms: %.1f ms\n", median(toBare));
+    std::printf("startup_to_login_vs_bare_ratio: %.2f x\n", median(toLogin) / median(toBare));
     return 0;
 }

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
 
 int runProgram(const StartupOptions& options)
@@ -56,6 +57,9 @@ int runProgram(const StartupOptions& options)
     // The loop runs until the main window has closed (after its children's close checks).
     frame->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(frame, &QObject::destroyed, qApp, &QCoreApplication::quit);
+    // Fill the screen even where no window manager honours the maximised state.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        frame->setGeometry(screen->availableGeometry());
     frame->showMaximized();
     if (options.mainShown)
         QTimer::singleShot(0, frame, [frame, &options] { options.mainShown(*frame); });

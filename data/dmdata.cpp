@@ -358,6 +358,13 @@ bool TdmData::ExcSQL(const QString& sql, const QVariantList& params)
         } catch (const DbError&) {
         }
         ShowError(failureText(e, FLanguageIndex));
+    } catch (const std::exception& e) {
+        // An update handler's own failure: undone and reported the same way.
+        try {
+            TransactionRollBack();
+        } catch (const DbError&) {
+        }
+        ShowError(QString::fromUtf8(e.what()));
     }
     return false;
 }
@@ -387,6 +394,13 @@ bool TdmData::ApplyUpdateCDSToDB(const QList<ClientDataSet*>& datasets)
         } catch (const DbError&) {
         }
         ShowError(failureText(e, FLanguageIndex));
+    } catch (const std::exception& e) {
+        // An update handler's own failure: undone and reported the same way.
+        try {
+            TransactionRollBack();
+        } catch (const DbError&) {
+        }
+        ShowError(QString::fromUtf8(e.what()));
     }
     return false;
 }

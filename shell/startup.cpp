@@ -5,6 +5,8 @@
 #include "mainwindow.h"
 #include "singleinstance.h"
 #include "splash.h"
+#include "takepicture.h"
+#include "windowregistry.h"
 #include "windowmessages.h"
 
 #include <QApplication>
@@ -47,6 +49,9 @@ int runProgram(const StartupOptions& options)
     if (!data.FCanLogin)
         return 0;
 
+    windowRegistry().createTakePicture = [](int patientId) -> QWidget* {
+        return new TfrmTakePicture(patientId);
+    };
     auto* frame = new TfrmMain;
     main = frame;
     if (data.FLanguageIndex == 1)

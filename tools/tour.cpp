@@ -2,8 +2,10 @@
 // Writes DIR/<class>.png and DIR/<class>.json (one object per visible widget) for each window.
 // The database is copied first: the language is set in the copy, never in the original.
 #include "application.h"
+#include "clientdataset.h"
 #include "dmdata.h"
 #include "mainwindow.h"
+#include "memo.h"
 #include "modifypassword.h"
 #include "splash.h"
 #include "syssetting.h"
@@ -104,6 +106,17 @@ QJsonArray widgetList(QWidget* window)
     return list;
 }
 
+// A dataset over sql that the window made from it owns.
+template <class W> QWidget* overDataset(const QString& sql)
+{
+    auto* ds = new ClientDataSet;
+    ds->setProvider(new DataSetProvider(ds));
+    dmData->GetDataset(*ds, sql);
+    auto* w = new W(ds);
+    ds->setParent(w);
+    return w;
+}
+
 bool capture(QWidget* window, const QString& dir)
 {
     window->show();
@@ -157,6 +170,14 @@ int main(int argc, char** argv)
     else if (data.FLanguageIndex == 2)
         QGuiApplication::setApplicationDisplayName(QStringLiteral("Quillbrook"));
 
+    // Rows for the windows that edit one.
+    data.ExcSQL(QStringLiteral("insert into t_patient (FInterID, FName, FMemo) values (?, ?, ?)"),
+                {90001, QStringLiteral("张三 Zhang San"),
+                 QStringLiteral("青霉素过敏 / allergic to penicillin")});
+    data.ExcSQL(QStringLiteral("insert into t_tooth (FInterID, FPatientID, FPositionIndex, "
+                               "FToothIndex, FMemo) values (?, ?, 4, 46, ?)"),
+                {90001, 90001, QStringLiteral("右下第一磨牙 / lower right first molar")});
+
     // Each window of the program, as a user first sees it.
     const std::vector<std::function<QWidget*()>> windows = {
         [] { return new TfrmSplash; },
@@ -166,6 +187,14 @@ int main(int argc, char** argv)
             auto* w = new TfrmMain;
             w->resize(1280, 800);
             return w;
+        },
+        [] {
+            return overDataset<TfrmMemo>(
+                QStringLiteral("select * from t_tooth where FInterID=90001"));
+        },
+        [] {
+            return overDataset<TfrmPatientMemo>(
+                QStringLiteral("select * from t_patient where FInterID=90001"));
         },
     };
     bool ok = true;

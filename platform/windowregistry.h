@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <functional>
 
@@ -39,6 +40,10 @@ struct WindowRegistry
     // Modal dictionary and user windows.
     std::function<void()> runBasicInfo;
     std::function<void()> runUser;
+    // Modal comparison window for one to six picture keys.
+    std::function<void(const QList<int>& keys)> runCompare;
+    // Modal capture window, given the archive window it reports new pictures to.
+    std::function<void(QWidget* archive, int patientId)> runCapture;
 };
 
 WindowRegistry& windowRegistry();

@@ -32,7 +32,7 @@ QSize jpegSize(const QByteArray& bytes);
 // As decodeByHint, but in a 32-bit format that Qt's smooth scaling takes as it is (RGB32 or
 // RGBX8888), which spares big pictures a full-size conversion; for thumbnails. scaleDenominator
 // applies to ".jpg" as in decodeJpeg.
-QImage decodeForScaling(const QByteArray& bytes, const QString& extension,
-                        QString* error = nullptr, int scaleDenominator = 1);
+QImage decodeForScaling(const QByteArray& bytes, const QString& extension, QString* error = nullptr,
+                        int scaleDenominator = 1);
 
 } // namespace codec

@@ -169,6 +169,10 @@ void TfrmTakePicture::buildChart()
     side(pnlLeft_D, "pnlLeft_D", 3, "左下");
     side(pnlRight_D, "pnlRight_D", 4, "右下");
     side(RzPanelUnAssignImages, "RzPanelUnAssignImages", ChartPanel::UnassignedCode, "未定影像");
+    // Wide enough for the longest quadrant caption in either language.
+    const int quadrantWidth = fontMetrics().horizontalAdvance(QStringLiteral("Upper Right")) + 18;
+    for (ChartPanel* q : {pnlRight_U, pnlLeft_U, pnlLeft_D, pnlRight_D})
+        q->setMinimumWidth(quadrantWidth);
     RzPanelAllImage->setMinimumWidth(84);
     RzPanelUnAssignImages->setMinimumWidth(84);
 

@@ -3,6 +3,11 @@
 // The database is copied first: the language is set in the copy, never in the original.
 #include "application.h"
 #include "clientdataset.h"
+#include "imagecodec.h"
+#include "picturerecords.h"
+#include "takepicture.h"
+#include "thumbnail.h"
+#include "clientdataset.h"
 #include "dmdata.h"
 #include "mainwindow.h"
 #include "memo.h"
@@ -24,7 +29,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -117,18 +124,60 @@ template <class W> QWidget* overDataset(const QString& sql)
     return w;
 }
 
-bool capture(QWidget* window, const QString& dir)
+bool capture(QWidget* window, const QString& dir, const QString& suffix = QString())
 {
     window->show();
     window->raise();
     settle();
-    const QString name = QString::fromLatin1(window->metaObject()->className());
+    const QString name = QString::fromLatin1(window->metaObject()->className()) + suffix;
     const bool png = window->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
     QFile json(QDir(dir).filePath(name + QStringLiteral(".json")));
     const bool ok = json.open(QIODevice::WriteOnly) &&
                     json.write(QJsonDocument(widgetList(window)).toJson()) > 0;
     std::printf("%s %s\n", qPrintable(name), png && ok ? "written" : "FAILED");
     return png && ok;
+}
+
+// A stand-in intraoral picture: gum-coloured background and a row of teeth.
+QImage samplePicture(int seed)
+{
+    QImage img(800, 600, QImage::Format_RGB888);
+    QPainter p(&img);
+    QLinearGradient bg(0, 0, 0, 600);
+    bg.setColorAt(0, QColor(150 + seed * 10, 60, 70));
+    bg.setColorAt(1, QColor(90, 30, 40));
+    p.fillRect(img.rect(), bg);
+    p.setRenderHint(QPainter::Antialiasing);
+    for (int i = 0; i < 4; ++i) {
+        QRadialGradient enamel(QPointF(140 + i * 170, 260), 120);
+        enamel.setColorAt(0, QColor(250, 248, 235));
+        enamel.setColorAt(1, QColor(205, 195, 170));
+        p.setBrush(enamel);
+        p.setPen(QPen(QColor(120, 100, 90), 3));
+        p.drawRoundedRect(QRectF(70 + i * 170, 150 + (i + seed) % 3 * 12, 140, 230), 50, 60);
+    }
+    return img;
+}
+
+// A few filed pictures of the sample patient, so the archive shows a real chart.
+void storeSamplePictures()
+{
+    ClientDataSet images;
+    DataSetProvider provider;
+    PictureRecords::configureProvider(provider);
+    images.setProvider(&provider);
+    DefaultPictureDialogs dialogs;
+    PictureRecords records(images, dialogs);
+    const int teeth[] = {16, 16, 36, 46, 0, 0};
+    for (int i = 0; i < 6; ++i) {
+        const QImage img = samplePicture(i);
+        const int key = records.storeNewPicture(90001, codec::encodeJpeg(img, 90),
+                                                QStringLiteral(".jpg"), MakeThumbnail(img));
+        if (teeth[i] != 0)
+            PictureRecords::SetImageTooth(key, teeth[i]);
+    }
+    dmData->ExcSQL(QStringLiteral("update t_tooth set FMemo=? where FToothIndex=36"),
+                   {QStringLiteral("龋齿 caries")});
 }
 
 } // namespace
@@ -178,29 +227,56 @@ int main(int argc, char** argv)
                                "FToothIndex, FMemo) values (?, ?, 4, 46, ?)"),
                 {90001, 90001, QStringLiteral("右下第一磨牙 / lower right first molar")});
 
+    storeSamplePictures();
+
     // Each window of the program, as a user first sees it.
-    const std::vector<std::function<QWidget*()>> windows = {
-        [] { return new TfrmSplash; },
-        [] { return new TfrmModifyPassword(QStringLiteral("1")); },
-        [] { return new TfrmSysSetting; },
-        [] {
-            auto* w = new TfrmMain;
-            w->resize(1280, 800);
-            return w;
-        },
-        [] {
-            return overDataset<TfrmMemo>(
-                QStringLiteral("select * from t_tooth where FInterID=90001"));
-        },
-        [] {
-            return overDataset<TfrmPatientMemo>(
-                QStringLiteral("select * from t_patient where FInterID=90001"));
-        },
+    const std::vector<std::pair<QString, std::function<QWidget*()>>> windows = {
+        {{}, [] { return new TfrmSplash; }},
+        {{}, [] { return new TfrmModifyPassword(QStringLiteral("1")); }},
+        {{}, [] { return new TfrmSysSetting; }},
+        {{},
+         [] {
+             auto* w = new TfrmMain;
+             w->resize(1280, 800);
+             return w;
+         }},
+        {{},
+         [] {
+             return overDataset<TfrmMemo>(
+                 QStringLiteral("select * from t_tooth where FInterID=90001"));
+         }},
+        {{},
+         [] {
+             return overDataset<TfrmPatientMemo>(
+                 QStringLiteral("select * from t_patient where FInterID=90001"));
+         }},
+        {{},
+         [] {
+             auto* w = new TfrmTakePicture(90001);
+             w->resize(1280, 760);
+             return w;
+         }},
+        {QStringLiteral(".same-direction"),
+         [] {
+             auto* w = new TfrmTakePicture(90001);
+             w->resize(1280, 760);
+             w->show();
+             settle();
+             w->findChild<QRadioButton*>(QStringLiteral("rbSameDirection"))->click();
+             w->chartPanelPressed(w->toothPanel(16), Qt::LeftButton);
+             return w;
+         }},
+        {QStringLiteral(".observation-room"),
+         [] {
+             auto* w = new TfrmTakePicture(0);
+             w->resize(1280, 760);
+             return w;
+         }},
     };
     bool ok = true;
-    for (const auto& make : windows) {
+    for (const auto& [suffix, make] : windows) {
         QWidget* w = make();
-        ok = capture(w, outDir) && ok;
+        ok = capture(w, outDir, suffix) && ok;
         delete w;
         settle();
     }

@@ -182,8 +182,8 @@ void TfrmTakePicture::buildChart()
     for (int i = 0; i < 16; ++i) {
         for (int row = 0; row < 2; ++row) {
             const int tooth = row == 0 ? kUpperRow[i] : kLowerRow[i];
-            auto* panel = new ChartPanel(ChartPanel::ToothCode, QString::number(tooth),
-                                         RzPanelController);
+            auto* panel =
+                new ChartPanel(ChartPanel::ToothCode, QString::number(tooth), RzPanelController);
             panel->setObjectName(QStringLiteral("RzPanelChangeColor%1").arg(tooth));
             panel->setMinimumSize(34, 38);
             connect(panel, &ChartPanel::pressed, this, &TfrmTakePicture::chartPanelPressed);
@@ -377,7 +377,8 @@ int TfrmTakePicture::columnSetting() const
     // No settings row: one column.
     if (!cdsZoomSetting->isActive() || cdsZoomSetting->isEmpty())
         return 0;
-    const QVariant v = cdsZoomSetting->value(0, cdsZoomSetting->fieldIndex(QStringLiteral("FDefault")));
+    const QVariant v =
+        cdsZoomSetting->value(0, cdsZoomSetting->fieldIndex(QStringLiteral("FDefault")));
     return std::clamp(v.toInt(), 0, 6);
 }
 
@@ -408,8 +409,9 @@ void TfrmTakePicture::ApplyLanguage()
     const QSignalBlocker quiet(RzDBComboBox1);
     if (language() == 1) {
         RzDBComboBox1->clear();
-        RzDBComboBox1->addItems({QStringLiteral("1 列"), QStringLiteral("2 列"), QStringLiteral("3 列"),
-                                 QStringLiteral("4 列"), QStringLiteral("5 列"), QStringLiteral("6 列"),
+        RzDBComboBox1->addItems({QStringLiteral("1 列"), QStringLiteral("2 列"),
+                                 QStringLiteral("3 列"), QStringLiteral("4 列"),
+                                 QStringLiteral("5 列"), QStringLiteral("6 列"),
                                  QStringLiteral("自动布局")});
     } else if (language() == 2) {
         RzDBComboBox1->clear();
@@ -472,7 +474,8 @@ void TfrmTakePicture::ShowThisPatientImages(int patientId, int positionIndex)
 
 void TfrmTakePicture::QueryImages(int patientId, int position, int tooth)
 {
-    const QString base = QStringLiteral("select * from t_tooth where  FPatientID=%1 ").arg(patientId);
+    const QString base =
+        QStringLiteral("select * from t_tooth where  FPatientID=%1 ").arg(patientId);
     // After an export or a memo edit the pictures are listed by date.
     const QString tail = m_records->orderedByDate() ? QStringLiteral(" order by FDate")
                                                     : QStringLiteral(" order by FInterID desc");
@@ -549,7 +552,8 @@ void TfrmTakePicture::MarkTeethWithImages(int patientId)
 {
     dmData->OpenClientDataset(
         *cdsToothMark,
-        QStringLiteral("select distinct FToothIndex from t_tooth where FPatientID=%1").arg(patientId));
+        QStringLiteral("select distinct FToothIndex from t_tooth where FPatientID=%1")
+            .arg(patientId));
     for (ChartPanel* p : FRzPanelList)
         p->setMarked(false);
     for (int r = 0; r < cdsToothMark->recordCount(); ++r) {
@@ -571,8 +575,9 @@ void TfrmTakePicture::ShowPatientName()
     lblUserName->setText(lang == 1 ? QStringLiteral("姓名：") : QStringLiteral("Name:"));
     if (CurrentPatientID >= 0) {
         lblName->setText(
-            dmData->GetScular(QStringLiteral("select FName from t_Patient where FinterID=%1")
-                                  .arg(CurrentPatientID))
+            dmData
+                ->GetScular(QStringLiteral("select FName from t_Patient where FinterID=%1")
+                                .arg(CurrentPatientID))
                 .toString());
     }
     if (CurrentPatientID == 0) {
@@ -686,9 +691,10 @@ void TfrmTakePicture::CompareSelectedImages()
         ShowInfo(language() == 2 ? QStringLiteral("Please select at least one image...")
                                  : QStringLiteral("请至少选择一个影像..."));
     } else if (FArrayInteger.size() > 6) {
-        ShowInfo(language() == 2
-                     ? QStringLiteral("The Images Selected to be contrast should not be more than 6  ！")
-                     : QStringLiteral("选择用于对比的影像不能超过 6 个 ！"));
+        ShowInfo(
+            language() == 2
+                ? QStringLiteral("The Images Selected to be contrast should not be more than 6  ！")
+                : QStringLiteral("选择用于对比的影像不能超过 6 个 ！"));
     } else if (windowRegistry().runCompare) {
         windowRegistry().runCompare(FArrayInteger);
     }

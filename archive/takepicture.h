@@ -29,7 +29,12 @@ class ChartPanel : public CaptionPanel
 {
     Q_OBJECT
 public:
-    enum : int { AllCode = 1234, UnassignedCode = 5, ToothCode = 100 };
+    enum : int
+    {
+        AllCode = 1234,
+        UnassignedCode = 5,
+        ToothCode = 100
+    };
     ChartPanel(int code, const QString& caption, QWidget* parent);
     int code() const { return m_code; }
     void setCode(int code) { m_code = code; }

@@ -3,17 +3,16 @@
 // The database is copied first: the language is set in the copy, never in the original.
 #include "application.h"
 #include "clientdataset.h"
-#include "imagecodec.h"
-#include "picturerecords.h"
-#include "takepicture.h"
-#include "thumbnail.h"
-#include "clientdataset.h"
 #include "dmdata.h"
+#include "imagecodec.h"
 #include "mainwindow.h"
 #include "memo.h"
 #include "modifypassword.h"
+#include "picturerecords.h"
 #include "splash.h"
 #include "syssetting.h"
+#include "takepicture.h"
+#include "thumbnail.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -28,8 +27,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>

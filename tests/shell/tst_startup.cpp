@@ -1,5 +1,6 @@
 #include "appstate.h"
 #include "dmdata.h"
+#include "formlookup.h"
 #include "mainwindow.h"
 #include "singleinstance.h"
 #include "splash.h"
@@ -8,6 +9,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -87,8 +89,12 @@ private slots:
         bool mainSeen = false;
         QString user;
         int patientAtMain = 0;
+        QString archiveName;
         o.mainShown = [&](TfrmMain& w) {
             mainSeen = w.isVisible() && w.isMaximized();
+            // The archive opens for the observation room.
+            if (QWidget* archive = FindFormByClassName("TfrmTakePicture"))
+                archiveName = archive->findChild<QLabel*>("lblName")->text();
             user = dmData->FUserName;
             patientAtMain = CurrentPatientID;
             w.close();
@@ -98,6 +104,8 @@ private slots:
         QCOMPARE(patientAtLogin, -1);
         QCOMPARE(patientAtMain, 0);
         QCOMPARE(user, QStringLiteral("Administrator"));
+        QCOMPARE(archiveName,
+                 language == 1 ? QStringLiteral("病情观察室") : QStringLiteral("Observation room"));
         QCOMPARE(QGuiApplication::applicationDisplayName(), title);
         QVERIFY(boxes.shown.isEmpty());
     }

@@ -1,44 +1,15 @@
 // Lists 1,000 picture rows with 6 MB pictures, once with the pictures read on demand and once
 // with every blob fetched, and prints time and peak memory of each.
 // QB_BENCH_ROWS and QB_BENCH_BLOB_MB override the size (for a quick look).
+#include "benchdb.h"
 #include "dmdata.h"
-#include "messagebox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
 
 namespace {
-
-int envInt(const char* name, int fallback)
-{
-    bool ok = false;
-    const int v = qEnvironmentVariableIntValue(name, &ok);
-    return ok && v > 0 ? v : fallback;
-}
-
-// Peak resident memory since the last reset, in MB.
-double peakMb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : f.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return -1;
-}
-
-void resetPeak()
-{
-    QFile f(QStringLiteral("/proc/self/clear_refs"));
-    if (f.open(QIODevice::WriteOnly))
-        f.write("5");
-}
 
 struct Listing
 {
@@ -74,37 +45,14 @@ int main(int argc, char** argv)
     const int blobMb = envInt("QB_BENCH_BLOB_MB", 6);
 
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("bench.fdb"));
-    QProcess create;
-    create.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    create.start(
-        QStringLiteral("bash"),
-        {qEnvironmentVariable("QB_SOURCE_DIR") + QStringLiteral("/scripts/create-database"), path});
-    if (!create.waitForFinished(300000) || create.exitCode() != 0) {
-        std::fprintf(stderr, "cannot create the database\n");
-        return 1;
-    }
-
-    TdmData dm(path);
+    TdmData dm(createBenchDatabase(dir));
     if (!dm.isConnected())
         return 1;
-    dm.FLanguageIndex = 2; // failures are printed by the error boxes' text below
 
     QByteArray picture(blobMb * 1024 * 1024, Qt::Uninitialized);
     for (int i = 0; i < picture.size(); ++i)
         picture[i] = char(i * 31 + (i >> 12));
-    const QByteArray thumb = picture.left(12 * 1024);
-    for (int k = 1; k <= rows;) {
-        dm.TransactionBegin();
-        for (int n = 0; n < 20 && k <= rows; ++n, ++k) {
-            dm.ExcSQL_NoInternalTrans(
-                QStringLiteral("insert into t_tooth (FInterID, FPatientID, FPositionIndex, "
-                               "FToothIndex, FBigImage, FSmallImage, FFileExt, FSmallFileExt) "
-                               "values (?, 1, 5, 0, ?, ?, '.bmp', '.jpg')"),
-                {k, picture, thumb});
-        }
-        dm.TransactionCommit();
-    }
+    storeBenchPictures(1, rows, picture, QStringLiteral(".bmp"), picture.left(12 * 1024));
     picture.clear();
     picture.squeeze();
 

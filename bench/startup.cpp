@@ -110,7 +110,8 @@ int main(int argc, char** argv)
     }
 
     std::vector<double> toLogin, toMain, toBare;
-    const QString key = QStringLiteral("qb-bench-startup-%1").arg(QCoreApplication::applicationPid());
+    const QString key =
+        QStringLiteral("qb-bench-startup-%1").arg(QCoreApplication::applicationPid());
     for (int run = 0; run < 7; ++run) {
         const auto [login, main] = timeChild({QStringLiteral("--child"), db, key});
         const double peer = timeChild({QStringLiteral("--bare")}).first;

@@ -35,6 +35,26 @@ bool tooBig(qint64 width, qint64 height)
     return width * height > kMaxPixels;
 }
 
+// A file whose data is far too small for the pixels it claims is a decompression bomb (a few
+// hundred bytes of run-length or deflate data can claim 50 megapixels). Small pictures pass
+// whatever their data; run-length BMPs code at most 128 pixels a byte, and real photos, scans
+// and screenshots stay far below the ratio too.
+constexpr qint64 kBombFloorPixels = 16LL * 1000 * 1000;
+constexpr qint64 kBombPixelsPerByte = 1024;
+
+bool bomb(qint64 width, qint64 height, qint64 dataBytes)
+{
+    const qint64 pixels = width * height;
+    return pixels > kBombFloorPixels && pixels > dataBytes * kBombPixelsPerByte;
+}
+
+QString bombText(qint64 width, qint64 height)
+{
+    return QStringLiteral("The picture claims %1 x %2 pixels, far more than its data holds")
+        .arg(width)
+        .arg(height);
+}
+
 QString tooBigText(const char* kind, qint64 width, qint64 height)
 {
     return QStringLiteral("The %1 picture is too large (%2 x %3 pixels)")
@@ -58,6 +78,7 @@ QImage toRgb888(const QImage& image)
     QImage flat(image.size(), QImage::Format_RGB888);
     if (flat.isNull())
         return {};
+    flat.setDevicePixelRatio(image.devicePixelRatio()); // pixel for pixel
     flat.fill(Qt::white);
     QPainter painter(&flat);
     painter.drawImage(0, 0, image);
@@ -204,6 +225,11 @@ bool readBmpHeader(const QByteArray& bytes, BmpHeader* h, QString* error)
         fail(error, QStringLiteral("The BMP file is truncated"));
         return false;
     }
+    if ((h->compression == BiRle8 || h->compression == BiRle4) &&
+        bomb(h->width, h->height, n - h->pixelOffset)) {
+        fail(error, bombText(h->width, h->height));
+        return false;
+    }
     if (h->compression == BiRgb || h->compression == BiBitfields) {
         // The last row's padding is often left out by writers; its pixels are not.
         const qint64 stride = (h->width * bpp + 31) / 32 * 4;
@@ -262,6 +288,8 @@ QImage readWithQt(const QByteArray& bytes, const char* format, QString* error)
         if (tooBig(size.width(), size.height()))
             return fail(error,
                         tooBigText(reader.format().constData(), size.width(), size.height()));
+        if (bomb(size.width(), size.height(), bytes.size()))
+            return fail(error, bombText(size.width(), size.height()));
     }
     QImage image;
     if (!reader.read(&image) || image.isNull())

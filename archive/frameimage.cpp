@@ -15,6 +15,13 @@
 
 namespace {
 
+// Built once: a thousand thumbnails format their dates in a row.
+const QLocale& systemLocale()
+{
+    static const QLocale locale = QLocale::system();
+    return locale;
+}
+
 // A column that a row set lacks reads as null, like an empty one.
 QVariant columnValue(const ClientDataSet& ds, const char* name)
 {
@@ -28,9 +35,9 @@ QString dateText(const QVariant& v)
         return QString();
     switch (v.metaType().id()) {
     case QMetaType::QDate:
-        return QLocale::system().toString(v.toDate(), QLocale::ShortFormat);
+        return systemLocale().toString(v.toDate(), QLocale::ShortFormat);
     case QMetaType::QDateTime:
-        return QLocale::system().toString(v.toDateTime().date(), QLocale::ShortFormat);
+        return systemLocale().toString(v.toDateTime().date(), QLocale::ShortFormat);
     default:
         return v.toString();
     }
@@ -116,7 +123,7 @@ void TFrameImage::ShowThisImage(ClientDataSet* ds)
         ds->value(full ? QStringLiteral("FBigImage") : QStringLiteral("FSmallImage")).toByteArray();
     if (!bytes.isEmpty()) {
         QString error;
-        const QImage picture = codec::decodeByHint(bytes, extension, &error);
+        const QImage picture = codec::decodeForScaling(bytes, extension, &error);
         if (picture.isNull())
             throw DbError(tr("The picture cannot be shown: %1").arg(error));
         FSource->setPicture(picture);

@@ -74,7 +74,7 @@ public:
     // FInterID of the picture shown; 0 before any.
     int FImageInterID = 0;
 
-signals:
+Q_SIGNALS:
     void imageClicked();
     void imageDoubleClicked();
     void selectionChanged(bool selected);

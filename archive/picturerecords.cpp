@@ -101,7 +101,9 @@ void PictureRecords::configureProvider(DataSetProvider& provider)
 {
     provider.setUpdateStatements(QString::fromUtf8(kModifySql), QString::fromUtf8(kInsertSql),
                                  QString::fromUtf8(kDeleteSql));
-    provider.setBlobsOnDemand(QStringLiteral("t_tooth"), QStringLiteral("FInterID"));
+    // Thumbnails come with the listing; the full pictures only when one is shown.
+    provider.setBlobsOnDemand(QStringLiteral("t_tooth"), QStringLiteral("FInterID"),
+                              {QStringLiteral("FBigImage")});
 }
 
 int PictureRecords::storeNewPicture(int patientId, const QByteArray& bigImage,
@@ -168,9 +170,9 @@ PictureRecords::ImportResult PictureRecords::importFile(int patientId, const QSt
     const int dot = int(name.lastIndexOf(QLatin1Char('.')));
     const QString ext = dot < 0 ? QString() : name.mid(dot).toLower();
 
-    // A picture nobody could show is never stored: what is stored must decode again.
+    // A picture nobody could show is never stored: preparing it decodes it in full.
     const PreparedPicture picture = preparePictureForImport(bytes, ext);
-    if (!picture.ok() || codec::decodeByHint(picture.bigImage, picture.fileExt).isNull()) {
+    if (!picture.ok()) {
         plain("加载所选文件失败！", "Failed to load the selected file！");
         return ImportResult::Refused;
     }

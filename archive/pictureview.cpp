@@ -18,11 +18,22 @@ PictureView::PictureView(QWidget* parent) : QAbstractScrollArea(parent)
 
 void PictureView::setPicture(const QImage& picture)
 {
-    // Converted once here so that no paint has to convert the whole picture.
-    m_picture = picture.isNull() ? QImage()
-                                 : picture.convertToFormat(picture.hasAlphaChannel()
-                                                               ? QImage::Format_ARGB32_Premultiplied
-                                                               : QImage::Format_RGB32);
+    // Converted once here so that no paint has to convert the whole picture; the 32-bit
+    // formats the painter draws directly are kept as they come.
+    switch (picture.format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+    case QImage::Format_RGBX8888:
+    case QImage::Format_RGBA8888_Premultiplied:
+        m_picture = picture;
+        break;
+    default:
+        m_picture = picture.isNull()
+                        ? QImage()
+                        : picture.convertToFormat(picture.hasAlphaChannel()
+                                                      ? QImage::Format_ARGB32_Premultiplied
+                                                      : QImage::Format_RGB32);
+    }
     m_model.setPictureSize(m_picture.size());
     relayout();
 }

@@ -52,7 +52,7 @@ public:
     QPointF pictureToView(const QPointF& pos) const { return m_model.pictureToView(pos); }
     const Viewport& model() const { return m_model; }
 
-signals:
+Q_SIGNALS:
     void clicked(QPoint viewPos, QPoint picturePos);
     void doubleClicked(QPoint viewPos, QPoint picturePos);
     void pressed(Qt::MouseButton button, QPoint viewPos);

@@ -11,6 +11,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -525,6 +526,10 @@ void TfrmTakePicture::LoadThumbnails(int columns)
             CompareSelectedImages();
         });
         FObjectList.push_back(frame);
+        // Every new frame posts layout requests; Qt compares each new post with all pending
+        // ones, so a thousand frames would cost quadratic time unless they are delivered now.
+        if (FObjectList.size() % 16 == 0)
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     }
     ArrangeThumbnails(columns);
 }

@@ -48,7 +48,7 @@ public:
     bool isCurrent() const { return m_current; }
     void setCurrent(bool current);
 
-signals:
+Q_SIGNALS:
     void pressed(ChartPanel* panel, Qt::MouseButton button);
 
 protected:

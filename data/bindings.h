@@ -33,7 +33,7 @@ public:
     // Shows the dataset's value again.
     void refresh();
 
-signals:
+Q_SIGNALS:
     // A user edit reached the dataset.
     void edited();
 

@@ -773,10 +773,12 @@ void ClientDataSet::setState(State s)
 
 DataSetProvider::DataSetProvider(QObject* parent) : QObject(parent) {}
 
-void DataSetProvider::setBlobsOnDemand(const QString& table, const QString& keyField)
+void DataSetProvider::setBlobsOnDemand(const QString& table, const QString& keyField,
+                                       const QStringList& columns)
 {
     m_blobTable = table;
     m_keyField = keyField;
+    m_blobColumns = columns;
 }
 
 void DataSetProvider::setUpdateStatements(const QString& modify, const QString& insert,
@@ -800,7 +802,7 @@ ResultTable DataSetProvider::fetch(const QString& sql, const QVariantList& param
 {
     if (!dmData)
         throw DbError(QStringLiteral("The data module is not created"));
-    return dmData->selectRows(sql, params, blobsOnDemand());
+    return dmData->selectRows(sql, params, blobsOnDemand(), false, m_blobColumns);
 }
 
 QVariant DataSetProvider::fetchBlob(const QString& fieldName, const QVariant& key)

@@ -178,7 +178,7 @@ public:
     std::function<void(ClientDataSet&)> onBeforePost;
     std::function<void(ClientDataSet&)> onAfterScroll;
 
-signals:
+Q_SIGNALS:
     // Opened, closed, refiltered or reverted: rows and columns may all differ.
     void reset();
     void rowChanged(int row);
@@ -234,9 +234,10 @@ public:
     // The usual handler: each kind of change runs its statement through the data module's
     // updateData; a kind without a statement is dropped, and every change counts as applied.
     void setUpdateStatements(const QString& modify, const QString& insert, const QString& remove);
-    // The listing leaves binary blob columns out; each is read from table by keyField when a
-    // row's value is first read.
-    void setBlobsOnDemand(const QString& table, const QString& keyField);
+    // The listing leaves binary blob columns out (those named, or all when none are named);
+    // each is read from table by keyField when a row's value is first read.
+    void setBlobsOnDemand(const QString& table, const QString& keyField,
+                          const QStringList& columns = {});
     bool blobsOnDemand() const { return !m_blobTable.isEmpty(); }
 
     ResultTable fetch(const QString& sql, const QVariantList& params);
@@ -249,4 +250,5 @@ private:
     UpdateHandler m_handler;
     QString m_blobTable;
     QString m_keyField;
+    QStringList m_blobColumns;
 };

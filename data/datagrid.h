@@ -28,7 +28,7 @@ public:
     bool isReadOnly() const { return m_readOnly; }
     void setReadOnly(bool readOnly);
 
-signals:
+Q_SIGNALS:
     void recordDoubleClicked(int row);
 
 private:

@@ -187,7 +187,7 @@ void TdmData::startRead()
 // Reads
 
 ResultTable TdmData::selectRows(const QString& sql, const QVariantList& params, bool blobsOnDemand,
-                                bool freshTransaction)
+                                bool freshTransaction, const QStringList& onDemandColumns)
 {
     requireConnection();
     if (freshTransaction)
@@ -204,7 +204,8 @@ ResultTable TdmData::selectRows(const QString& sql, const QVariantList& params, 
         FieldDef f = fieldFromSql(rec.field(i));
         if (f.type == FieldType::Decimal)
             wrap = true;
-        if (blobsOnDemand && f.type == FieldType::Blob) {
+        if (blobsOnDemand && f.type == FieldType::Blob &&
+            (onDemandColumns.isEmpty() || onDemandColumns.contains(f.name, Qt::CaseInsensitive))) {
             f.onDemand = true;
             wrap = true;
         }

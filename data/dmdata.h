@@ -74,8 +74,10 @@ public:
     void SetColumnCaptionByName(DataGrid* grid, const QString& colName, const QString& caption);
 
     // Used by providers.
+    // blobsOnDemand leaves the binary blob columns out of the listing: those in onDemandColumns,
+    // or all when it is empty.
     ResultTable selectRows(const QString& sql, const QVariantList& params, bool blobsOnDemand,
-                           bool freshTransaction = false);
+                           bool freshTransaction = false, const QStringList& onDemandColumns = {});
     QVariant selectBlob(const QString& table, const QString& keyField, const QString& field,
                         const QVariant& key);
 

@@ -52,7 +52,7 @@ public:
     // One received line, without its line end, back into its fields.
     static QStringList decodeLine(const QByteArray& line);
 
-signals:
+Q_SIGNALS:
     void restoreRequested();
     void findPatientRequested();
     void dllTextReceived(const QString& first, const QString& second);

@@ -21,7 +21,7 @@ public:
     // The step from a udev action to a signal: "add" and "remove"; other actions mean nothing.
     void handleAction(const QByteArray& action);
 
-signals:
+Q_SIGNALS:
     void deviceArrived();
     void deviceRemoved();
 

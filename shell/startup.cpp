@@ -6,8 +6,8 @@
 #include "singleinstance.h"
 #include "splash.h"
 #include "takepicture.h"
-#include "windowregistry.h"
 #include "windowmessages.h"
+#include "windowregistry.h"
 
 #include <QApplication>
 #include <QPointer>

@@ -1,11 +1,10 @@
 #pragma once
 
+#include "clientdataset.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
-
-class ClientDataSet;
-class DataSetProvider;
 
 // The dialogs the picture operations need. The archive window uses the real ones; tests answer
 // them.
@@ -84,4 +83,16 @@ private:
     ClientDataSet& m_images;
     PictureDialogs& m_dialogs;
     bool m_orderedByDate = false;
+};
+
+// A picture dataset with its provider set up, for code that stores pictures on its own.
+struct PictureDataSet
+{
+    PictureDataSet()
+    {
+        PictureRecords::configureProvider(provider);
+        images.setProvider(&provider);
+    }
+    DataSetProvider provider;
+    ClientDataSet images;
 };

@@ -141,12 +141,9 @@ int main(int argc, char** argv)
         TdmData dm(createBenchDatabase(dir));
         if (!dm.isConnected())
             return 1;
-        ClientDataSet images;
-        DataSetProvider provider;
-        PictureRecords::configureProvider(provider);
-        images.setProvider(&provider);
+        PictureDataSet pictures;
         DefaultPictureDialogs dialogs;
-        PictureRecords records(images, dialogs);
+        PictureRecords records(pictures.images, dialogs);
         const auto importMs = [&](const QByteArray& bytes, const char* name) {
             const QString path = dir.filePath(QString::fromLatin1(name));
             QFile f(path);

@@ -346,28 +346,28 @@ void TdmData::ExcSQL_NoInternalTrans(const QString& sql, const QVariantList& par
     st.exec(database());
 }
 
-bool TdmData::ExcSQL(const QString& sql, const QVariantList& params)
+bool TdmData::ownTransaction(const std::function<void()>& write)
 {
     try {
         TransactionBegin();
-        ExcSQL_NoInternalTrans(sql, params);
+        write();
         TransactionCommit();
         return true;
-    } catch (const DbError& e) {
-        try {
-            TransactionRollBack();
-        } catch (const DbError&) {
-        }
-        ShowError(failureText(e, FLanguageIndex));
     } catch (const std::exception& e) {
-        // An update handler's own failure: undone and reported the same way.
         try {
             TransactionRollBack();
         } catch (const DbError&) {
         }
-        ShowError(QString::fromUtf8(e.what()));
+        // An update handler's own failure is undone and reported the same way.
+        const auto* db = dynamic_cast<const DbError*>(&e);
+        ShowError(db ? failureText(*db, FLanguageIndex) : QString::fromUtf8(e.what()));
     }
     return false;
+}
+
+bool TdmData::ExcSQL(const QString& sql, const QVariantList& params)
+{
+    return ownTransaction([&] { ExcSQL_NoInternalTrans(sql, params); });
 }
 
 void TdmData::ApplyUpdateCDSToDB_NoInternalTrans(const QList<ClientDataSet*>& datasets)
@@ -384,26 +384,7 @@ void TdmData::ApplyUpdateCDSToDB_NoInternalTrans(const QList<ClientDataSet*>& da
 
 bool TdmData::ApplyUpdateCDSToDB(const QList<ClientDataSet*>& datasets)
 {
-    try {
-        TransactionBegin();
-        ApplyUpdateCDSToDB_NoInternalTrans(datasets);
-        TransactionCommit();
-        return true;
-    } catch (const DbError& e) {
-        try {
-            TransactionRollBack();
-        } catch (const DbError&) {
-        }
-        ShowError(failureText(e, FLanguageIndex));
-    } catch (const std::exception& e) {
-        // An update handler's own failure: undone and reported the same way.
-        try {
-            TransactionRollBack();
-        } catch (const DbError&) {
-        }
-        ShowError(QString::fromUtf8(e.what()));
-    }
-    return false;
+    return ownTransaction([&] { ApplyUpdateCDSToDB_NoInternalTrans(datasets); });
 }
 
 void TdmData::updateData(ClientDataSet& /*source*/, const DeltaRecord& delta, const QString& sql)

@@ -8,6 +8,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariant>
+#include <functional>
 
 class DataGrid;
 class QWidget;
@@ -83,6 +84,8 @@ public:
 
 private:
     void requireConnection() const;
+    // Runs a write in a transaction of its own: commits, or rolls back and reports the failure.
+    bool ownTransaction(const std::function<void()>& write);
     void startRead();
     void rollbackOpen();
     void captionRows(const QString& catalog, const QString& bigKey);

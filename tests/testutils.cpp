@@ -66,3 +66,11 @@ QMessageBox::StandardButton AnsweringPresenter::present(const MessageRequest& re
         return answers.takeFirst();
     return (request.buttons & QMessageBox::No) ? QMessageBox::No : QMessageBox::Ok;
 }
+
+QStringList AnsweringPresenter::texts() const
+{
+    QStringList t;
+    for (const MessageRequest& r : shown)
+        t << r.text;
+    return t;
+}

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 // A fresh database file made by scripts/create-database: the script runs once per test
@@ -21,6 +22,8 @@ public:
     AnsweringPresenter();
     ~AnsweringPresenter() override;
     QMessageBox::StandardButton present(const MessageRequest& request) override;
+    // The texts shown, in order.
+    QStringList texts() const;
 
     QList<MessageRequest> shown;
     QList<QMessageBox::StandardButton> answers;

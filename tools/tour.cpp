@@ -161,12 +161,9 @@ QImage samplePicture(int seed)
 // A few filed pictures of the sample patient, so the archive shows a real chart.
 void storeSamplePictures()
 {
-    ClientDataSet images;
-    DataSetProvider provider;
-    PictureRecords::configureProvider(provider);
-    images.setProvider(&provider);
+    PictureDataSet pictures;
     DefaultPictureDialogs dialogs;
-    PictureRecords records(images, dialogs);
+    PictureRecords records(pictures.images, dialogs);
     const int teeth[] = {16, 16, 36, 46, 0, 0};
     for (int i = 0; i < 6; ++i) {
         const QImage img = samplePicture(i);

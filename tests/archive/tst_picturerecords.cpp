@@ -106,13 +106,6 @@ private:
         m_records->storeNewPicture(1, jpg, ".jpg", MakeThumbnail(img));
         list();
     }
-    QStringList boxTexts() const
-    {
-        QStringList t;
-        for (const MessageRequest& r : m_boxes->shown)
-            t << r.text;
-        return t;
-    }
     void setLanguage(int index)
     {
         m_dm->ExcSQL("update t_sys set FValue=? where FKey='language'", {QString::number(index)});
@@ -206,7 +199,7 @@ private slots:
         QFETCH(QString, message);
         const QString path = name.isEmpty() ? m_dir.filePath("gone.jpg") : writeFile(name, bytes);
         QCOMPARE(m_records->importFile(7, path), PictureRecords::ImportResult::Refused);
-        QCOMPARE(boxTexts(), QStringList{message});
+        QCOMPARE(m_boxes->texts(), QStringList{message});
         QCOMPARE(m_boxes->shown[0].kind, MessageRequest::Plain);
         QCOMPARE(rows(), 0);
         QCOMPARE(counter(), 1);
@@ -227,7 +220,7 @@ private slots:
         setLanguage(2);
         const QString path = writeFile("a.jpg", codec::encodeJpeg(pattern(40, 30), 90));
         QCOMPARE(m_records->importFile(7, path), PictureRecords::ImportResult::StoreFailed);
-        QCOMPARE(boxTexts(),
+        QCOMPARE(m_boxes->texts(),
                  QStringList{"Operation failed : Image file format error or other error！"});
         QCOMPARE(counter(), 1);
         QCOMPARE(rows(), 1);
@@ -308,7 +301,7 @@ private slots:
             QVERIFY(!m_records->EditSelectedImageMemo(selected));
         else
             m_records->ExportSelectedImage(selected);
-        QCOMPARE(boxTexts(), QStringList{message});
+        QCOMPARE(m_boxes->texts(), QStringList{message});
         QCOMPARE(m_boxes->shown[0].kind, MessageRequest::Info);
         QVERIFY(m_dialogs.filters.isEmpty());
         QCOMPARE(rows("FMemo is not null"), 0);
@@ -339,7 +332,7 @@ private slots:
     {
         storeThree();
         m_records->ExportSelectedImage({99});
-        QCOMPARE(boxTexts(), QStringList{"找不到指定的影像！"});
+        QCOMPARE(m_boxes->texts(), QStringList{"找不到指定的影像！"});
         QVERIFY(!m_images->isFiltered());
     }
 
@@ -357,7 +350,7 @@ private slots:
         storeThree();
         m_boxes->answers = {answer};
         QCOMPARE(m_records->DeleteSelectedImages({1, 3}), answer == QMessageBox::Yes);
-        QCOMPARE(boxTexts(), QStringList{"确认要删除所选的 2 个影像文件吗？"});
+        QCOMPARE(m_boxes->texts(), QStringList{"确认要删除所选的 2 个影像文件吗？"});
         QCOMPARE(m_boxes->shown[0].kind, MessageRequest::ConfirmWarning);
         QCOMPARE(rows(), left);
     }
@@ -366,7 +359,7 @@ private slots:
     {
         storeThree();
         QVERIFY(!m_records->DeleteSelectedImages({}));
-        QCOMPARE(boxTexts(), QStringList{"请选择要删除的影像文件！"});
+        QCOMPARE(m_boxes->texts(), QStringList{"请选择要删除的影像文件！"});
         QCOMPARE(rows(), 3);
     }
 
@@ -394,7 +387,7 @@ private slots:
         setLanguage(language);
         m_boxes->answers = {QMessageBox::Yes};
         QVERIFY(m_records->DeleteAllShownImages(shown));
-        QCOMPARE(boxTexts(), asked);
+        QCOMPARE(m_boxes->texts(), asked);
         QCOMPARE(rows(), left);
     }
 
@@ -403,7 +396,7 @@ private slots:
         storeThree();
         m_boxes->answers = {QMessageBox::Yes};
         QVERIFY(m_records->AssignSelectedToTooth({1, 2, 3}, 36));
-        QCOMPARE(boxTexts(), QStringList{"确定所选择的 3 个图像属于：第 36 颗牙齿吗？"});
+        QCOMPARE(m_boxes->texts(), QStringList{"确定所选择的 3 个图像属于：第 36 颗牙齿吗？"});
         QCOMPARE(m_boxes->shown[0].kind, MessageRequest::ConfirmQuestion);
         QCOMPARE(rows("FPositionIndex=3 and FToothIndex=36"), 3);
 

@@ -51,11 +51,8 @@ private:
     // Stores count pictures of a patient; returns their keys (oldest first).
     QList<int> store(int patient, int count, int tooth = 0, const QDate& date = {})
     {
-        ClientDataSet images;
-        DataSetProvider provider;
-        PictureRecords::configureProvider(provider);
-        images.setProvider(&provider);
-        PictureRecords records(images, m_dialogs);
+        PictureDataSet pictures;
+        PictureRecords records(pictures.images, m_dialogs);
         QList<int> keys;
         for (int i = 0; i < count; ++i) {
             QImage img(64, 48, QImage::Format_RGB888);

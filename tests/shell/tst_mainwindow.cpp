@@ -118,13 +118,6 @@ private:
     {
         return w->findChild<T*>(QString::fromLatin1(name));
     }
-    QStringList boxTexts() const
-    {
-        QStringList t;
-        for (const MessageRequest& r : m_boxes->shown)
-            t << r.text;
-        return t;
-    }
 
 private slots:
     void init()
@@ -227,7 +220,7 @@ private slots:
         TfrmMain w; // not shown: no archive yet
         CurrentPatientID = patient;
         child<QPushButton>(&w, "btnTakePic")->click();
-        QCOMPARE(boxTexts(), messages);
+        QCOMPARE(m_boxes->texts(), messages);
         for (const MessageRequest& r : m_boxes->shown)
             QCOMPARE(r.kind, MessageRequest::Plain);
         QCOMPARE(archive() != nullptr, opens);
@@ -279,7 +272,7 @@ private slots:
             QCOMPARE(m_records.size(), 1);
             QCOMPARE(record()->inits, QList<int>{patient});
         } else {
-            QCOMPARE(boxTexts(), QStringList{message});
+            QCOMPARE(m_boxes->texts(), QStringList{message});
             QCOMPARE(int(m_boxes->shown[0].kind), kind);
             QVERIFY(!record());
         }
@@ -331,7 +324,7 @@ private slots:
         CurrentPatientID = 0;
         m_boxes->answers = {answer ? QMessageBox::Yes : QMessageBox::No};
         w->pmiAddPatientClick();
-        QCOMPARE(boxTexts(), QStringList{"是否将病情观察室中选定的影像与新增的病历关联？"});
+        QCOMPARE(m_boxes->texts(), QStringList{"是否将病情观察室中选定的影像与新增的病历关联？"});
         QCOMPARE(m_boxes->shown[0].kind, MessageRequest::ConfirmInfo);
         QCOMPARE(w->FStrSelectedImage, QStringLiteral("3,5"));
         QVERIFY(w->FIsObservartionRoomMode);
@@ -383,7 +376,7 @@ private slots:
         setLanguage(language);
         TfrmMain w;
         SendMessage(&w, message, wParam, QStringLiteral("模块"), QStringLiteral("完成"));
-        QCOMPARE(boxTexts(), shown);
+        QCOMPARE(m_boxes->texts(), shown);
         for (const MessageRequest& r : m_boxes->shown)
             QCOMPARE(r.kind, MessageRequest::Plain);
     }

@@ -5,6 +5,7 @@
 #include "dberror.h"
 #include "dmdata.h"
 #include "frameimage.h"
+#include "imagecodec.h"
 #include "messagebox.h"
 #include "picturerecords.h"
 #include "windowmessages.h"
@@ -297,6 +298,9 @@ void TfrmTakePicture::buildChart()
     ScrollBoxImage->setPalette(dark);
     ScrollBoxImage->setBackgroundRole(QPalette::Window);
     ScrollBoxImage->setWidget(m_thumbnailArea);
+    ScrollBoxImage->viewport()->installEventFilter(this);
+    connect(ScrollBoxImage->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            &TfrmTakePicture::realizeVisibleThumbnails);
 
     auto* body = new QHBoxLayout;
     body->setSpacing(0);
@@ -509,27 +513,18 @@ void TfrmTakePicture::LoadThumbnails(int columns)
         delete *it;
     }
     FObjectList.clear();
+    m_slots.clear();
+    const int keyCol = cdsImage->fieldIndex(QStringLiteral("FInterID"));
+    const int bytesCol = cdsImage->fieldIndex(QStringLiteral("FSmallImage"));
+    const int extCol = cdsImage->fieldIndex(QStringLiteral("FSmallFileExt"));
     for (int r = 0; r < cdsImage->recordCount(); ++r) {
-        cdsImage->setRecNo(r);
-        auto* frame = new TFrameImage(m_thumbnailArea);
-        frame->hide();
-        frame->SetPictureSizeMode(0);
-        try {
-            frame->ShowThisImage(cdsImage);
-        } catch (const std::exception&) {
-            delete frame; // a thumbnail that cannot be shown is left out
+        // A thumbnail that cannot be shown is left out. Its header tells; the pixels are
+        // decoded when the frame first comes into view.
+        const QByteArray bytes = cdsImage->value(r, bytesCol).toByteArray();
+        if (!bytes.isEmpty() &&
+            !codec::looksDecodable(bytes, cdsImage->value(r, extCol).toString()))
             continue;
-        }
-        const int key = frame->FImageInterID;
-        connect(frame, &TFrameImage::imageDoubleClicked, this, [this, key] {
-            FArrayInteger = {key};
-            CompareSelectedImages();
-        });
-        FObjectList.push_back(frame);
-        // Every new frame posts layout requests; Qt compares each new post with all pending
-        // ones, so a thousand frames would cost quadratic time unless they are delivered now.
-        if (FObjectList.size() % 16 == 0)
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        m_slots.push_back({r, cdsImage->value(r, keyCol).toInt(), nullptr});
     }
     ArrangeThumbnails(columns);
 }
@@ -538,19 +533,71 @@ void TfrmTakePicture::ArrangeThumbnails(int columns)
 {
     if (columns < 1)
         return;
-    if (columns == 7 && !FObjectList.empty())
-        columns = std::max(1, ScrollBoxImage->viewport()->width() / FObjectList.front()->width());
-    int right = 0, bottom = 0;
-    for (int i = 0; i < int(FObjectList.size()); ++i) {
-        TFrameImage* f = FObjectList[i];
-        const int row = i / columns;
-        const int col = i % columns;
-        f->move(col * (f->width() + 5) + 5, row * (f->height() + 5) + 5);
-        f->show();
-        right = std::max(right, f->x() + f->width());
-        bottom = std::max(bottom, f->y() + f->height());
+    if (columns == 7)
+        columns = std::max(1, ScrollBoxImage->viewport()->width() / TFrameImage::kDesignWidth);
+    m_columns = columns;
+    const int n = int(m_slots.size());
+    const int rows = (n + columns - 1) / columns;
+    const int cols = std::min(n, columns);
+    m_thumbnailArea->resize(cols * (TFrameImage::kDesignWidth + 5) + 5,
+                            rows * (TFrameImage::kDesignHeight + 5) + 5);
+    for (int i = 0; i < n; ++i) {
+        if (TFrameImage* f = m_slots[i].frame)
+            f->move(slotPosition(i));
     }
-    m_thumbnailArea->resize(right + 5, bottom + 5);
+    realizeVisibleThumbnails();
+}
+
+QPoint TfrmTakePicture::slotPosition(int index) const
+{
+    const int row = index / m_columns;
+    const int col = index % m_columns;
+    return {col * (TFrameImage::kDesignWidth + 5) + 5, row * (TFrameImage::kDesignHeight + 5) + 5};
+}
+
+void TfrmTakePicture::realizeVisibleThumbnails()
+{
+    if (m_slots.empty() || m_columns < 1)
+        return;
+    // Frames are built for the rows in view and one more on each side; the rest wait until
+    // they are scrolled to, so that a thousand pictures open as fast as a screenful.
+    const int rowHeight = TFrameImage::kDesignHeight + 5;
+    const int top = ScrollBoxImage->verticalScrollBar()->value();
+    const int firstRow = std::max(0, top / rowHeight - 1);
+    const int lastRow = (top + ScrollBoxImage->viewport()->height()) / rowHeight + 1;
+    const int from = firstRow * m_columns;
+    const int to = std::min(int(m_slots.size()), (lastRow + 1) * m_columns);
+    bool added = false;
+    for (int i = from; i < to; ++i) {
+        ThumbnailSlot& slot = m_slots[i];
+        if (slot.frame)
+            continue;
+        auto* frame = new TFrameImage(m_thumbnailArea);
+        frame->SetPictureSizeMode(0);
+        cdsImage->setRecNo(slot.row);
+        try {
+            frame->ShowThisImage(cdsImage);
+        } catch (const std::exception&) {
+            frame->SetImageMemo(cdsImage); // the header promised a picture; keep the caption
+            frame->FImageInterID = slot.key;
+        }
+        const int key = slot.key;
+        connect(frame, &TFrameImage::imageDoubleClicked, this, [this, key] {
+            FArrayInteger = {key};
+            CompareSelectedImages();
+        });
+        frame->move(slotPosition(i));
+        frame->show();
+        slot.frame = frame;
+        added = true;
+    }
+    if (added) {
+        FObjectList.clear();
+        for (const ThumbnailSlot& slot : m_slots) {
+            if (slot.frame)
+                FObjectList.push_back(slot.frame);
+        }
+    }
 }
 
 void TfrmTakePicture::MarkTeethWithImages(int patientId)
@@ -671,8 +718,8 @@ QList<int> TfrmTakePicture::selectedKeys() const
 QList<int> TfrmTakePicture::shownKeys() const
 {
     QList<int> keys;
-    for (TFrameImage* f : FObjectList)
-        keys << f->FImageInterID;
+    for (const ThumbnailSlot& slot : m_slots)
+        keys << slot.key;
     return keys;
 }
 
@@ -714,6 +761,13 @@ void TfrmTakePicture::GetSelectedImages_ObservationRoom(bool& isObservationRoomM
     for (int k : FArrayInteger)
         keys << QString::number(k);
     selectedImages = keys.join(QLatin1Char(','));
+}
+
+bool TfrmTakePicture::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == ScrollBoxImage->viewport() && e->type() == QEvent::Resize)
+        realizeVisibleThumbnails();
+    return QWidget::eventFilter(watched, e);
 }
 
 bool TfrmTakePicture::event(QEvent* e)

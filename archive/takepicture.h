@@ -89,7 +89,7 @@ public:
     // The chart's mouse handling: left lists, right files the selected pictures first.
     void chartPanelPressed(ChartPanel* panel, Qt::MouseButton button);
 
-    // Thumbnails shown, in display order.
+    // Thumbnail frames built so far, in display order: those in view and any scrolled past.
     const std::vector<TFrameImage*>& frames() const { return FObjectList; }
     QList<int> selectedKeys() const;
     QList<int> shownKeys() const;
@@ -99,6 +99,7 @@ public:
 
 protected:
     bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
@@ -110,6 +111,18 @@ private:
     void columnChosen(int index);
     void orientationChosen(int entry);
     void afterRecordsChanged();
+    QPoint slotPosition(int index) const;
+    void realizeVisibleThumbnails();
+
+    // Every listed picture, in display order; its frame is built when it comes into view.
+    struct ThumbnailSlot
+    {
+        int row;
+        int key;
+        TFrameImage* frame;
+    };
+    std::vector<ThumbnailSlot> m_slots;
+    int m_columns = 1;
 
     CaptionPanel* RzPanelController = nullptr;
     CaptionPanel* RzToolbar1 = nullptr;

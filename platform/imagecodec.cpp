@@ -493,4 +493,14 @@ QImage decodeForScaling(const QByteArray& bytes, const QString& extension, QStri
     return decodeByHint(bytes, extension, error);
 }
 
+bool looksDecodable(const QByteArray& bytes, const QString& extension)
+{
+    const QString ext = extension.trimmed().toLower();
+    if (ext == QLatin1String(".jpg"))
+        return jpegSize(bytes).isValid() && bytes.endsWith(QByteArray("\xFF\xD9", 2));
+    if (ext == QLatin1String(".bmp"))
+        return bytes.size() >= 54 && bytes.startsWith("BM");
+    return false;
+}
+
 } // namespace codec

@@ -35,4 +35,8 @@ QSize jpegSize(const QByteArray& bytes);
 QImage decodeForScaling(const QByteArray& bytes, const QString& extension, QString* error = nullptr,
                         int scaleDenominator = 1);
 
+// A cheap look at the header (and a JPEG's end marker) by the extension hint: whether the
+// bytes can be expected to decode, without decoding them.
+bool looksDecodable(const QByteArray& bytes, const QString& extension);
+
 } // namespace codec

@@ -170,6 +170,24 @@ private slots:
         QTRY_COMPARE(area->horizontalScrollBar()->maximum() > 0, overhang);
     }
 
+    // Frames are built for the pictures in view; the rest come when scrolled to.
+    void framesBuiltWhenInView()
+    {
+        const QList<int> keys = store(1, 60);
+        m_dm->ExcSQL("update t_tooth set FSmallImage=? where FInterID=?",
+                     {QByteArray("not a picture"), keys[10]});
+        auto w = open(1);
+        QCOMPARE(w->shownKeys().size(), 59); // the broken thumbnail is left out
+        QVERIFY(!w->shownKeys().contains(keys[10]));
+        QVERIFY(w->frames().size() < size_t(59));
+        auto* bar = w->findChild<QScrollArea*>("ScrollBoxImage")->verticalScrollBar();
+        bar->setValue(bar->maximum());
+        QCOMPARE(w->frames().back()->FImageInterID, keys.first()); // the oldest, listed last
+        m_boxes->answers = {QMessageBox::Yes};
+        QTest::mouseClick(w->findChild<QPushButton*>("btnDeleteAll"), Qt::LeftButton);
+        QCOMPARE(m_dm->GetScular("select count(*) from t_tooth").toInt(), 1);
+    }
+
     void columnSettingWrittenOnClose()
     {
         store(1, 3);

@@ -31,7 +31,7 @@ namespace {
 
 const QColor kToothGreen(0, 128, 64);
 const QColor kToothBlue(0, 70, 200);
-const QColor kMarkRed(255, 40, 40);
+const QColor kMarkRed(220, 0, 0);
 const QColor kThumbnailBackground(64, 64, 64);
 
 // Tooth numbers in chart order, upper row then lower row, face to face.
@@ -94,6 +94,13 @@ void ChartPanel::paintEvent(QPaintEvent* e)
     f.setBold(true);
     f.setPointSizeF(f.pointSizeF() * 1.15);
     p.setFont(f);
+    if (m_marked) {
+        // Red on a light badge reads at a glance from the chair.
+        const QRect text = p.fontMetrics().boundingRect(r, Qt::AlignCenter, caption());
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(255, 245, 240));
+        p.drawRoundedRect(text.adjusted(-3, 0, 3, 0), 3, 3);
+    }
     p.setPen(m_marked ? kMarkRed : Qt::white);
     p.drawText(r, Qt::AlignCenter, caption());
 }

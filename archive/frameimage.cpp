@@ -4,14 +4,18 @@
 #include "clientdataset.h"
 #include "dberror.h"
 #include "imagecodec.h"
+#include "magnifier.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDate>
 #include <QDateTime>
 #include <QLabel>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -105,6 +109,22 @@ TFrameImage::TFrameImage(QWidget* parent) : QFrame(parent)
         emit imageClicked();
     });
     connect(FSource, &PictureView::doubleClicked, this, &TFrameImage::imageDoubleClicked);
+    connect(FSource, &PictureView::pressed, this, &TFrameImage::onSourcePressed);
+    connect(FSource, &PictureView::moved, this,
+            [this](Qt::MouseButtons, QPoint viewPos) { onSourceMoved(viewPos); });
+    connect(FSource, &PictureView::released, this, [this] { hideMagnifier(); });
+}
+
+TFrameImage::~TFrameImage()
+{
+    // Nothing may refresh while the children and FCropped go away.
+    FUseManifier = false;
+    FMagnifierState = MagnifierState::Off;
+    if (FSyncronizeCursor)
+        FSyncronizeCursor->stop();
+    disconnect(FSource, nullptr, this, nullptr);
+    if (FImage)
+        disconnect(FImage, nullptr, this, nullptr);
 }
 
 void TFrameImage::ShowThisImage(ClientDataSet* ds)
@@ -243,4 +263,206 @@ void TFrameImage::mouseReleaseEvent(QMouseEvent* event)
     event->accept();
     if (rect().contains(event->position().toPoint()))
         ChangeBorder_SelectedMark(true);
+}
+
+// Magnifier ------------------------------------------------------------------------------------
+
+void TFrameImage::ensureSquare()
+{
+    if (FMovingPanel)
+        return;
+    // Made on first use: the archive's thousand thumbnail frames never need one.
+    FMovingPanel = new QFrame(RzPanel2);
+    FMovingPanel->setObjectName(QStringLiteral("FMovingPanel"));
+    FMovingPanel->setAutoFillBackground(true);
+    FMovingPanel->resize(kSquareDesignWidth, kSquareDesignHeight);
+    FMovingPanel->hide();
+
+    FImage = new PictureView(FMovingPanel);
+    FImage->setObjectName(QStringLiteral("FImage"));
+    FImage->setFrameShape(QFrame::NoFrame);
+    FImage->setScrollBarsVisible(false);
+    FImage->setZoomMode(zmPercent);
+    auto* layout = new QVBoxLayout(FMovingPanel);
+    layout->setSpacing(0);
+    layout->addWidget(FImage);
+    // Under an implicit grab the picture view gets the moves; these come only when the square
+    // itself was pressed.
+    connect(FImage, &PictureView::moved, this,
+            [this](Qt::MouseButtons, QPoint pos) { onSquareMoved(pos); });
+    connect(FImage, &PictureView::released, this, [this] { hideMagnifier(); });
+
+    if (FManifierWidth != kSquareDesignWidth)
+        FMovingPanel->resize(FManifierWidth, FManifierWidth);
+    applySquareBorder();
+}
+
+void TFrameImage::applySquareBorder()
+{
+    if (!FMovingPanel)
+        return;
+    const int inset = FManifierHasFrame ? kSquareBorder : 0;
+    FMovingPanel->setFrameStyle(FManifierHasFrame ? (QFrame::Panel | QFrame::Raised)
+                                                  : QFrame::NoFrame);
+    FMovingPanel->setLineWidth(1);
+    // The frame's own width is already outside the contents rectangle.
+    const int band = FManifierHasFrame ? inset - FMovingPanel->frameWidth() : 0;
+    FMovingPanel->layout()->setContentsMargins(band, band, band, band);
+    QPalette p = FMovingPanel->palette();
+    p.setColor(QPalette::Window, FManifierHasFrame && FManifierFrameColor.isValid()
+                                     ? FManifierFrameColor
+                                     : faceColour());
+    FMovingPanel->setPalette(p);
+    FMovingPanel->layout()->activate();
+}
+
+void TFrameImage::PrepairCtrl()
+{
+    ensureSquare();
+    FCropped = QImage();
+    FImage->setZoomMode(zmPercent);
+    if (!FSyncronizeCursor) {
+        FSyncronizeCursor = new QTimer(this);
+        FSyncronizeCursor->setObjectName(QStringLiteral("FSyncronizeCursor"));
+        FSyncronizeCursor->setInterval(kRefreshMs);
+        connect(FSyncronizeCursor, &QTimer::timeout, this, [this] {
+            if (FImage && FImage->isVisible())
+                UpdateDisplay();
+        });
+    }
+    FUpdating = false;
+    FManifierZoom = 2.0;
+    FUseManifier = true;
+    if (FMagnifierState == MagnifierState::Off)
+        FMagnifierState = MagnifierState::Armed;
+}
+
+void TFrameImage::SetManifierZoom(double factor)
+{
+    if (factor > 0.0)
+        FManifierZoom = factor;
+}
+
+void TFrameImage::SetManifierWidth(int side)
+{
+    FManifierWidth = std::max(1, side);
+    ensureSquare();
+    FMovingPanel->resize(FManifierWidth, FManifierWidth);
+    FMovingPanel->layout()->activate();
+}
+
+void TFrameImage::SetManifierFrameColor(bool hasFrame, const QColor& frameColor)
+{
+    FManifierHasFrame = hasFrame;
+    FManifierFrameColor = frameColor;
+    ensureSquare();
+    applySquareBorder();
+}
+
+QWidget* TFrameImage::magnifierSquare() const
+{
+    return FMovingPanel;
+}
+
+QPoint TFrameImage::picturePointAt(QPoint viewPos) const
+{
+    // One scale from the widths for both axes, measured from the displayed picture's corner
+    // (the view centres a picture smaller than itself).
+    const QSize displayed = FSource->displayedSize();
+    const int pictureWidth = FSource->picture().width();
+    const double s =
+        displayed.width() > 0 && pictureWidth > 0 ? double(pictureWidth) / displayed.width() : 1.0;
+    const QPoint origin = FSource->pictureRect().topLeft();
+    return QPoint(roundHalfEven((viewPos.x() - origin.x()) * s),
+                  roundHalfEven((viewPos.y() - origin.y()) * s));
+}
+
+QPoint TFrameImage::GetMousePos() const
+{
+    return picturePointAt(FSource->viewport()->mapFromGlobal(QCursor::pos()));
+}
+
+void TFrameImage::UpdateDisplay()
+{
+    refreshAt(GetMousePos());
+}
+
+void TFrameImage::refreshAt(QPoint picturePoint)
+{
+    if (!FUseManifier || !FImage || !isVisible() || FUpdating)
+        return;
+    FUpdating = true;
+    struct Clear
+    {
+        bool& flag;
+        ~Clear() { flag = false; }
+    } clear{FUpdating};
+
+    FOldPos = picturePoint;
+    // From the sizes, not the viewport: a hidden square has not laid out its viewport yet.
+    const QSize client = FImage->maximumViewportSize();
+    const QImage& picture = FSource->picture();
+    FRegion = ::magnifierRegion(picturePoint, client, FManifierZoom, picture.size());
+    if (FRegion.isEmpty()) {
+        FImage->hide();
+        return;
+    }
+    // Only the region is copied and scaled, never the whole picture.
+    FCropped =
+        picture.copy(FRegion).scaled(client, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    FImage->setPicture(FCropped);
+    FImage->show();
+    FImage->viewport()->update();
+}
+
+void TFrameImage::centreSquareAt(QPoint viewPos)
+{
+    const QPoint at = FSource->viewport()->mapTo(RzPanel2, viewPos);
+    FMovingPanel->move(roundHalfEven(at.x() - FMovingPanel->width() / 2.0),
+                       roundHalfEven(at.y() - FMovingPanel->height() / 2.0));
+}
+
+void TFrameImage::onSourcePressed(Qt::MouseButton button, QPoint viewPos)
+{
+    if (!FUseManifier || button != Qt::RightButton)
+        return;
+    centreSquareAt(viewPos);
+    FMovingPanel->show();
+    FMovingPanel->raise();
+    FMagnifierState = MagnifierState::Shown;
+    FSyncronizeCursor->start();
+    refreshAt(picturePointAt(viewPos));
+}
+
+void TFrameImage::onSourceMoved(QPoint viewPos)
+{
+    if (FMagnifierState != MagnifierState::Shown)
+        return;
+    centreSquareAt(viewPos);
+    refreshAt(picturePointAt(viewPos));
+}
+
+void TFrameImage::onSquareMoved(QPoint squareViewPos)
+{
+    if (FMagnifierState != MagnifierState::Shown)
+        return;
+    onSourceMoved(
+        FSource->viewport()->mapFrom(this, FImage->viewport()->mapTo(this, squareViewPos)));
+}
+
+// A hidden frame may never see the release; the square must not stay up with its timer.
+void TFrameImage::hideEvent(QHideEvent* event)
+{
+    hideMagnifier();
+    QFrame::hideEvent(event);
+}
+
+void TFrameImage::hideMagnifier()
+{
+    if (FMagnifierState != MagnifierState::Shown)
+        return;
+    FMagnifierState = MagnifierState::Armed;
+    FSyncronizeCursor->stop();
+    FMovingPanel->hide();
+    FImage->clear();
 }

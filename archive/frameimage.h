@@ -8,6 +8,7 @@
 class CaptionPanel;
 class ClientDataSet;
 class QLabel;
+class QTimer;
 
 // The picture control of the archive thumbnails and of the comparison window: one picture of
 // t_tooth over a caption line, inside a band that shows the selection mark.
@@ -29,6 +30,7 @@ public:
     static constexpr int kCaptionHeight = 18;
 
     explicit TFrameImage(QWidget* parent = nullptr);
+    ~TFrameImage() override;
 
     // Shows the current row of ds: in thumbnail mode FSmallImage/FSmallFileExt only, in full
     // mode FBigImage/FFileExt. Empty bytes leave the picture empty; bytes that do not decode
@@ -62,6 +64,48 @@ public:
 
     QSize sizeHint() const override { return QSize(kDesignWidth, kDesignHeight); }
 
+    // Magnifier: a square inside the frame, centred on the cursor while the right button is
+    // held on the picture, showing the picture pixels around the cursor enlarged by a factor.
+    // Off until PrepairCtrl; armed (square hidden); shown (right button held, refreshed every
+    // 150 ms and on every move); released -> armed again.
+    enum class MagnifierState
+    {
+        Off,
+        Armed,
+        Shown
+    };
+    static constexpr int kRefreshMs = 150;
+    static constexpr int kSquareDesignWidth = 117;
+    static constexpr int kSquareDesignHeight = 96;
+    // Raised line plus the coloured band around the enlarged picture when the border is on.
+    static constexpr int kSquareBorder = 3;
+
+    // Magnifier on; factor 2.0.
+    void PrepairCtrl();
+    double ManifierZoom() const { return FManifierZoom; }
+    // Used from the next refresh on; a factor that is not positive is ignored.
+    void SetManifierZoom(double factor);
+    int ManifierWidth() const { return FManifierWidth; }
+    // Square side in pixels (at least 1).
+    void SetManifierWidth(int side);
+    // true: raised border, the background around the enlarged picture in frameColor; false:
+    // the enlarged picture reaches the square's edge (the default).
+    void SetManifierFrameColor(bool hasFrame, const QColor& frameColor);
+    bool ManifierHasFrame() const { return FManifierHasFrame; }
+    QColor ManifierFrameColor() const { return FManifierFrameColor; }
+    // The cursor in picture pixels; may lie outside the picture.
+    QPoint GetMousePos() const;
+    // One refresh of the square at the cursor; nothing unless the magnifier is on and the
+    // frame is visible.
+    void UpdateDisplay();
+    // The square (FMovingPanel), hidden unless shown; null until a magnifier call made it.
+    QWidget* magnifierSquare() const;
+    // The picture view inside the square.
+    PictureView* magnifierView() const { return FImage; }
+    // Picture-pixel region shown by the last refresh; empty when it showed nothing.
+    QRect magnifierRegion() const { return FRegion; }
+    MagnifierState magnifierState() const { return FMagnifierState; }
+
     // Controls of the design, reachable by name as the owners and the magnifier need them.
     CaptionPanel* RzPanel1 = nullptr;
     CaptionPanel* RzPanel2 = nullptr;
@@ -83,10 +127,38 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void setMarkColour(const QColor& colour);
     void setSelectedFlag(bool selected);
+
+    void ensureSquare();
+    void applySquareBorder();
+    // The picture pixel under a position of the picture view's viewport.
+    QPoint picturePointAt(QPoint viewPos) const;
+    // Centres the square on a position of the picture view's viewport.
+    void centreSquareAt(QPoint viewPos);
+    void refreshAt(QPoint picturePoint);
+    void onSourcePressed(Qt::MouseButton button, QPoint viewPos);
+    void onSourceMoved(QPoint viewPos);
+    void onSquareMoved(QPoint squareViewPos);
+    void hideMagnifier();
+
+    QFrame* FMovingPanel = nullptr;
+    PictureView* FImage = nullptr;
+    QImage FCropped;
+    // Takes the place of the refresh worker: it only ever handed the refresh to this thread.
+    QTimer* FSyncronizeCursor = nullptr;
+    QPoint FOldPos;
+    QRect FRegion;
+    bool FUpdating = false;
+    bool FUseManifier = false;
+    MagnifierState FMagnifierState = MagnifierState::Off;
+    double FManifierZoom = 2.0;
+    int FManifierWidth = kSquareDesignWidth;
+    bool FManifierHasFrame = false;
+    QColor FManifierFrameColor;
 
     bool FrameSelected_ = false;
     int FZoomMode_ = zmOriginalSize;

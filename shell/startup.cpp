@@ -8,6 +8,7 @@
 #include "takepicture.h"
 #include "windowmessages.h"
 #include "windowregistry.h"
+#include "zoomimage.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -51,6 +52,10 @@ int runProgram(const StartupOptions& options)
 
     windowRegistry().createTakePicture = [](int patientId) -> QWidget* {
         return new TfrmTakePicture(patientId);
+    };
+    windowRegistry().runCompare = [](const QList<int>& keys) {
+        TfrmZoomImage w(keys);
+        w.exec();
     };
     auto* frame = new TfrmMain;
     main = frame;

@@ -13,6 +13,7 @@
 #include "syssetting.h"
 #include "takepicture.h"
 #include "thumbnail.h"
+#include "zoomimage.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -176,6 +177,24 @@ void storeSamplePictures()
                    {QStringLiteral("龋齿 caries")});
 }
 
+// The comparison window over the sample patient's six pictures, in one layout.
+QWidget* compareSamples(int layout)
+{
+    ClientDataSet rows;
+    DataSetProvider provider;
+    rows.setProvider(&provider);
+    dmData->GetDataset(rows, QStringLiteral("select FInterID from t_tooth where FPatientID=90001 "
+                                            "and FFileExt is not null order by FInterID"));
+    QList<int> keys;
+    for (rows.first(); !rows.eof(); rows.next())
+        keys << rows.value(QStringLiteral("FInterID")).toInt();
+    auto* w = new TfrmZoomImage(keys.mid(0, 6));
+    w->resize(1280, 800);
+    w->RzDBComboBox1->setCurrentIndex(layout);
+    w->ArrangeFrames(layout);
+    return w;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -268,6 +287,12 @@ int main(int argc, char** argv)
              w->resize(1280, 760);
              return w;
          }},
+        {QStringLiteral(".layout-0"), [] { return compareSamples(0); }},
+        {QStringLiteral(".layout-1"), [] { return compareSamples(1); }},
+        {QStringLiteral(".layout-2"), [] { return compareSamples(2); }},
+        {QStringLiteral(".layout-3"), [] { return compareSamples(3); }},
+        {QStringLiteral(".layout-4"), [] { return compareSamples(4); }},
+        {QStringLiteral(".layout-5"), [] { return compareSamples(5); }},
     };
     bool ok = true;
     for (const auto& [suffix, make] : windows) {

@@ -134,11 +134,11 @@ INSERT INTO t_maxID (FKey, FMaxID) VALUES ('PatientID', 1);
 INSERT INTO t_maxID (FKey, FMaxID) VALUES ('TreatingID', 1);
 INSERT INTO t_maxID (FKey, FMaxID) VALUES ('ToothID', 1);
 
--- Layout 2 x 2, fit zoom, magnifier 2x over a 200-pixel square with a red border,
+-- Layout 2 x 2, pictures fitted (full page), magnifier 2x over a 200-pixel square with a red border,
 -- slider at 100 %, automatic thumbnail columns, video at 640 x 512.
 INSERT INTO t_zoomImage (FInterID, FViewMode, FStretch, FZoom, FArea, FSliderPos, FDefault,
                          FColor, FUseFrame, FVIDEOSIZEMODE)
-VALUES (1, 2, 0, 2, 200, 10, 6, 255, 1, 10);
+VALUES (1, 2, 1, 2, 200, 10, 6, 255, 1, 10);
 
 INSERT INTO t_user (FInterID, FAccount, FName, FPsw, FIsAdmin, FUse)
 VALUES (1, 'admin', 'Administrator', 'admin', 1, 1);

@@ -1,7 +1,12 @@
 // Comparison window figures. Magnifier: one refresh of the square (crop and resize of the
 // region under the cursor) on a 12-megapixel and on a VGA picture; the two should be alike,
 // since only the region is touched.
+#include "benchdb.h"
+#include "dmdata.h"
 #include "frameimage.h"
+#include "imagecodec.h"
+#include "thumbnail.h"
+#include "zoomimage.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -9,8 +14,10 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <vector>
 
@@ -93,10 +100,36 @@ void benchMagnifier()
 
 } // namespace
 
+// Opening the comparison window on six 4000 x 3000 JPEG pictures stored in a fresh database.
+void benchCompareOpen()
+{
+    QTemporaryDir dir;
+    TdmData dm(createBenchDatabase(dir));
+    if (!dm.isConnected())
+        std::exit(1);
+    QImage picture(4000, 3000, QImage::Format_RGB888);
+    QPainter(&picture).fillRect(picture.rect(), QLinearGradient(0, 0, 4000, 3000));
+    const QByteArray jpeg = codec::encodeJpeg(picture, 90);
+    const QByteArray thumb = MakeThumbnail(picture);
+    storeBenchPictures(1, 6, jpeg, QStringLiteral(".jpg"), thumb);
+    const QList<int> keys{1, 2, 3, 4, 5, 6};
+    report("compare_open_6x12mp_ms",
+           medianMs(
+               [&] {
+                   TfrmZoomImage w(keys);
+                   w.resize(1280, 800);
+                   w.show();
+                   QCoreApplication::processEvents();
+               },
+               9),
+           "ms");
+}
+
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     // One call per group of figures; add new groups here.
     benchMagnifier();
+    benchCompareOpen();
     return 0;
 }

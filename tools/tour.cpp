@@ -4,11 +4,13 @@
 #include "application.h"
 #include "clientdataset.h"
 #include "dmdata.h"
+#include "frameimage.h"
 #include "imagecodec.h"
 #include "mainwindow.h"
 #include "memo.h"
 #include "modifypassword.h"
 #include "picturerecords.h"
+#include "pictureview.h"
 #include "splash.h"
 #include "syssetting.h"
 #include "takepicture.h"
@@ -28,6 +30,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -293,6 +296,20 @@ int main(int argc, char** argv)
         {QStringLiteral(".layout-3"), [] { return compareSamples(3); }},
         {QStringLiteral(".layout-4"), [] { return compareSamples(4); }},
         {QStringLiteral(".layout-5"), [] { return compareSamples(5); }},
+        {QStringLiteral(".loupe"),
+         [] {
+             auto* w = static_cast<TfrmZoomImage*>(compareSamples(4));
+             w->show();
+             settle();
+             // A right press on the first picture opens its magnifier there.
+             QWidget* view = w->FArrayFrameImage[0]->source()->viewport();
+             const QPointF at(view->width() * 0.45, view->height() * 0.5);
+             QMouseEvent press(QEvent::MouseButtonPress, at, view->mapToGlobal(at), Qt::RightButton,
+                               Qt::RightButton, Qt::NoModifier);
+             QCoreApplication::sendEvent(view, &press);
+             settle();
+             return static_cast<QWidget*>(w);
+         }},
     };
     bool ok = true;
     for (const auto& [suffix, make] : windows) {

@@ -113,29 +113,19 @@ TfrmTakePicture::TfrmTakePicture(int patientId, QWidget* parent, PictureDialogs*
     setObjectName(QStringLiteral("frmTakePicture"));
     setWindowTitle(QStringLiteral("影像档案"));
 
-    cdsImage = new ClientDataSet(this);
-    cdsImage->setObjectName(QStringLiteral("cdsImage"));
-    dsImage = new DataSetProvider(this);
-    dsImage->setObjectName(QStringLiteral("dsImage"));
+    cdsImage = newDataSet(this, QStringLiteral("cdsImage"), dsImage, QStringLiteral("dsImage"));
     PictureRecords::configureProvider(*dsImage);
-    cdsImage->setProvider(dsImage);
 
-    cdsZoomSetting = new ClientDataSet(this);
-    cdsZoomSetting->setObjectName(QStringLiteral("cdsZoomSetting"));
-    dspZoomSetting = new DataSetProvider(this);
-    dspZoomSetting->setObjectName(QStringLiteral("dspZoomSetting"));
+    cdsZoomSetting = newDataSet(this, QStringLiteral("cdsZoomSetting"), dspZoomSetting,
+                                QStringLiteral("dspZoomSetting"));
     dspZoomSetting->setUpdateStatements(
         QStringLiteral("update t_zoomImage set FViewMode=:FViewMode,FStretch=:FStretch,"
                        "FZoom=:FZoom,FArea=:FArea,FSliderPos=:FSliderPos,FDefault=:FDefault "
                        "where FInterID=:FInterID"),
         QString(), QString());
-    cdsZoomSetting->setProvider(dspZoomSetting);
 
-    cdsToothMark = new ClientDataSet(this);
-    cdsToothMark->setObjectName(QStringLiteral("cdsToothMark"));
-    dspToothMark = new DataSetProvider(this);
-    dspToothMark->setObjectName(QStringLiteral("dspToothMark"));
-    cdsToothMark->setProvider(dspToothMark);
+    cdsToothMark = newDataSet(this, QStringLiteral("cdsToothMark"), dspToothMark,
+                              QStringLiteral("dspToothMark"));
 
     if (!dialogs) {
         m_ownDialogs = std::make_unique<DefaultPictureDialogs>();

@@ -94,23 +94,16 @@ TfrmZoomImage::TfrmZoomImage(const QList<int>& keys, QWidget* parent) : QDialog(
     setWindowTitle(QStringLiteral("影像对照"));
     resize(1024, 720);
 
-    FcdsImage = new ClientDataSet(this);
-    FcdsImage->setObjectName(QStringLiteral("FcdsImage"));
-    dspImage = new DataSetProvider(this);
-    dspImage->setObjectName(QStringLiteral("dspImage"));
+    FcdsImage = newDataSet(this, QStringLiteral("FcdsImage"), dspImage, QStringLiteral("dspImage"));
     PictureRecords::configureProvider(*dspImage);
-    FcdsImage->setProvider(dspImage);
 
-    cdsZoomSetting = new ClientDataSet(this);
-    cdsZoomSetting->setObjectName(QStringLiteral("cdsZoomSetting"));
-    dspZoomSetting = new DataSetProvider(this);
-    dspZoomSetting->setObjectName(QStringLiteral("dspZoomSetting"));
+    cdsZoomSetting = newDataSet(this, QStringLiteral("cdsZoomSetting"), dspZoomSetting,
+                                QStringLiteral("dspZoomSetting"));
     dspZoomSetting->setUpdateStatements(
         QStringLiteral("update t_zoomImage set FViewMode=:FViewMode,FStretch=:FStretch,"
                        "FZoom=:FZoom,FArea=:FArea,FSliderPos=:FSliderPos,FDefault=:FDefault,"
                        "FColor=:FColor,FUseFrame=:FUseFrame where FInterID=:FInterID"),
         QString(), QString());
-    cdsZoomSetting->setProvider(dspZoomSetting);
 
     buildControls();
     ApplyLanguage();

@@ -821,3 +821,14 @@ void DataSetProvider::applyChange(ClientDataSet& source, const DeltaRecord& delt
     if (!applied)
         throw DbError(QStringLiteral("A change of %1 was not applied").arg(source.objectName()));
 }
+
+ClientDataSet* newDataSet(QObject* owner, const QString& name, DataSetProvider*& provider,
+                          const QString& providerName)
+{
+    auto* ds = new ClientDataSet(owner);
+    ds->setObjectName(name);
+    provider = new DataSetProvider(owner);
+    provider->setObjectName(providerName);
+    ds->setProvider(provider);
+    return ds;
+}

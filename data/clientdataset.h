@@ -252,3 +252,7 @@ private:
     QString m_keyField;
     QStringList m_blobColumns;
 };
+
+// A window's dataset and its provider, both owned by owner and named as the window names them.
+ClientDataSet* newDataSet(QObject* owner, const QString& name, DataSetProvider*& provider,
+                          const QString& providerName);

@@ -85,14 +85,11 @@ TfrmModifyPassword::TfrmModifyPassword(const QString& userInterID, QWidget* pare
     connect(btnSave, &QPushButton::clicked, this, &TfrmModifyPassword::btnSaveClick);
     connect(btnAbort, &QPushButton::clicked, this, &TfrmModifyPassword::btnAbortClick);
 
-    cdsModifyPassword = new ClientDataSet(this);
-    cdsModifyPassword->setObjectName(QStringLiteral("cdsModifyPassword"));
-    dspModifyPassword = new DataSetProvider(this);
-    dspModifyPassword->setObjectName(QStringLiteral("dspModifyPassword"));
+    cdsModifyPassword = newDataSet(this, QStringLiteral("cdsModifyPassword"), dspModifyPassword,
+                                   QStringLiteral("dspModifyPassword"));
     dspModifyPassword->setUpdateStatements(
         QStringLiteral("update t_user set FPsw=:FPsw where FInterID=:FInterID"), QString(),
         QString());
-    cdsModifyPassword->setProvider(dspModifyPassword);
 
     applyLanguage();
 }

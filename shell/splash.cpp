@@ -168,16 +168,9 @@ TfrmSplash::TfrmSplash(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Frame
     connect(btnChangePSW, &QPushButton::clicked, this, &TfrmSplash::btnChangePSWClick);
     connect(btnClose, &QPushButton::clicked, this, &TfrmSplash::btnCloseClick);
 
-    cdsUser = new ClientDataSet(this);
-    cdsUser->setObjectName(QStringLiteral("cdsUser"));
-    dspUser = new DataSetProvider(this);
-    dspUser->setObjectName(QStringLiteral("dspUser"));
-    cdsUser->setProvider(dspUser);
-    CDSModifyPassword = new ClientDataSet(this);
-    CDSModifyPassword->setObjectName(QStringLiteral("CDSModifyPassword"));
-    dspModifyPassword = new DataSetProvider(this);
-    dspModifyPassword->setObjectName(QStringLiteral("dspModifyPassword"));
-    CDSModifyPassword->setProvider(dspModifyPassword);
+    cdsUser = newDataSet(this, QStringLiteral("cdsUser"), dspUser, QStringLiteral("dspUser"));
+    CDSModifyPassword = newDataSet(this, QStringLiteral("CDSModifyPassword"), dspModifyPassword,
+                                   QStringLiteral("dspModifyPassword"));
 
     try {
         fillAccountList();

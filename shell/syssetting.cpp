@@ -42,14 +42,11 @@ TfrmSysSetting::TfrmSysSetting(QWidget* parent) : QDialog(parent)
     grid->addLayout(buttons, 1, 0, 1, 2);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    cdsLanguage = new ClientDataSet(this);
-    cdsLanguage->setObjectName(QStringLiteral("cdsLanguage"));
-    dspLanguage = new DataSetProvider(this);
-    dspLanguage->setObjectName(QStringLiteral("dspLanguage"));
+    cdsLanguage =
+        newDataSet(this, QStringLiteral("cdsLanguage"), dspLanguage, QStringLiteral("dspLanguage"));
     dspLanguage->setUpdateStatements(
         QStringLiteral("update t_sys set FValue=:FValue where FCatalog=:FCatalog and FKey=:FKey"),
         QString(), QString());
-    cdsLanguage->setProvider(dspLanguage);
 
     connect(RzDBComboBox1, &QComboBox::activated, this, [this](int index) {
         if (cdsLanguage->isEmpty())

@@ -1,0 +1,6 @@
+#include "equipment.h"
+
+std::unique_ptr<Equipment> openEquipment()
+{
+    return nullptr;
+}

@@ -159,25 +159,33 @@ TfrmFindBook::TfrmFindBook(QWidget* parent)
     d->cxGrid1DBTableView1 = new DataGrid(this);
     d->cxGrid1DBTableView1->setObjectName(QStringLiteral("cxGrid1DBTableView1"));
     const bool english = dmData && dmData->FLanguageIndex == 2;
+    // Fixed widths that fit a mobile number or an identity card; the name takes the rest.
     const struct
     {
         const char* field;
         const char* caption;
-    } columns[] = {{"FNAME", "姓名"},   {"FMOBILE", "手机"},   {"FHOME_TEL", "家庭电话"},
-                   {"FCARD", "诊疗卡"}, {"FIDCARD", "身份证"}, {"FBOOKID", "病历号"},
-                   {"FSEX", "性别"},    {"FAGE", "年龄"}};
+        int width;
+    } columns[] = {{"FNAME", "姓名", 0},           {"FMOBILE", "手机", 110},
+                   {"FHOME_TEL", "家庭电话", 110}, {"FCARD", "诊疗卡", 100},
+                   {"FIDCARD", "身份证", 165},     {"FBOOKID", "病历号", 90},
+                   {"FSEX", "性别", 60},           {"FAGE", "年龄", 50}};
+    QHeaderView* header = d->cxGrid1DBTableView1->horizontalHeader();
+    header->setSectionsMovable(false);
+    header->setSectionsClickable(false);
     for (const auto& c : columns) {
         QString field = QString::fromLatin1(c.field);
         if (english && field == QLatin1String("FSEX"))
             field = QStringLiteral("FSEX_ENG");
-        d->cxGrid1DBTableView1->addColumn(QStringLiteral("cxGrid1DBTableView1") +
-                                              QString::fromLatin1(c.field),
-                                          field, QString::fromUtf8(c.caption));
+        const int i = d->cxGrid1DBTableView1->addColumn(QStringLiteral("cxGrid1DBTableView1") +
+                                                            QString::fromLatin1(c.field),
+                                                        field, QString::fromUtf8(c.caption));
+        if (c.width > 0) {
+            header->setSectionResizeMode(i, QHeaderView::Fixed);
+            header->resizeSection(i, c.width);
+        } else {
+            header->setSectionResizeMode(i, QHeaderView::Stretch);
+        }
     }
-    QHeaderView* header = d->cxGrid1DBTableView1->horizontalHeader();
-    header->setSectionsMovable(false);
-    header->setSectionsClickable(false);
-    header->setSectionResizeMode(QHeaderView::Stretch);
     d->cxGrid1DBTableView1->viewport()->installEventFilter(this);
 
     d->btnClose = makeButton(this, "btnClose", QStringLiteral("关闭"));

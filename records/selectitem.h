@@ -1,11 +1,17 @@
 #pragma once
 
+#include "searchpattern.h"
+
 #include <QDialog>
 
 class ClientDataSet;
 class QLineEdit;
 class QPushButton;
 class DataGrid;
+
+// The picker's listing: the in-use items of a type, narrowed to names containing the trimmed
+// filter (bound, matched as typed) when there is one.
+BoundSql selectItemListing(int infoType, const QString& filter);
 
 // Picks one in-use dictionary item of a type (4 units, 5 medicines). Callers show it
 // modally and read FSelectedInterID at once: 0 when nothing was chosen.
@@ -23,6 +29,9 @@ public:
     static int pick(int infoType, QWidget* parent = nullptr);
 
 private:
+    void loadList(const QString& filter);
+    void chooseCurrent();
+
     friend class SelectItemTestAccess;
     struct Private;
     Private* d;

@@ -1,11 +1,14 @@
 #include "startup.h"
 
 #include "appstate.h"
+#include "basicinfo.h"
 #include "dmdata.h"
+#include "findbook.h"
 #include "mainwindow.h"
 #include "singleinstance.h"
 #include "splash.h"
 #include "takepicture.h"
+#include "user.h"
 #include "windowmessages.h"
 #include "windowregistry.h"
 #include "zoomimage.h"
@@ -53,6 +56,9 @@ int runProgram(const StartupOptions& options)
     windowRegistry().createTakePicture = [](int patientId) -> QWidget* {
         return new TfrmTakePicture(patientId);
     };
+    windowRegistry().runFindBook = [] { return TfrmFindBook::run(); };
+    windowRegistry().runBasicInfo = [] { TfmBasicInfo::run(); };
+    windowRegistry().runUser = [] { TfrmUser::run(); };
     windowRegistry().runCompare = [](const QList<int>& keys) {
         TfrmZoomImage w(keys);
         w.exec();

@@ -2,8 +2,10 @@
 // Writes DIR/<class>.png and DIR/<class>.json (one object per visible widget) for each window.
 // The database is copied first: the language is set in the copy, never in the original.
 #include "application.h"
+#include "basicinfo.h"
 #include "clientdataset.h"
 #include "dmdata.h"
+#include "findbook.h"
 #include "frameimage.h"
 #include "imagecodec.h"
 #include "mainwindow.h"
@@ -11,10 +13,12 @@
 #include "modifypassword.h"
 #include "picturerecords.h"
 #include "pictureview.h"
+#include "selectitem.h"
 #include "splash.h"
 #include "syssetting.h"
 #include "takepicture.h"
 #include "thumbnail.h"
+#include "user.h"
 #include "zoomimage.h"
 
 #include <QAbstractButton>
@@ -247,6 +251,27 @@ int main(int argc, char** argv)
 
     storeSamplePictures();
 
+    // A few more patients, dictionary items and an ordinary account for the list windows.
+    const QString patient = QStringLiteral("insert into t_patient (FInterID, FName, FSexID, "
+                                           "FAge, FMobile, FHome_Tel, FCard, FIDCard, FBookID) "
+                                           "values (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    data.ExcSQL(patient, {90002, QStringLiteral("李四 Li Si"), 2, 34, QStringLiteral("13900002222"),
+                          QStringLiteral("0571-88881234"), QStringLiteral("C0002"),
+                          QStringLiteral("330102199001011234"), QStringLiteral("B-17")});
+    data.ExcSQL(patient,
+                {90003, QStringLiteral("Mary O'Brien"), 2, 52, QStringLiteral("13800009999"),
+                 QVariant(), QStringLiteral("C0003"), QVariant(), QStringLiteral("B-18")});
+    const QString item = QStringLiteral(
+        "insert into t_subMessage (FInterID, FTypeID, FName, FUse) values (?, ?, ?, ?)");
+    data.ExcSQL(item, {90010, 4, QStringLiteral("片 tablet"), 1});
+    data.ExcSQL(item, {90011, 4, QStringLiteral("粒 capsule"), 1});
+    data.ExcSQL(item, {90012, 4, QStringLiteral("ml"), 0});
+    data.ExcSQL(item, {90020, 5, QStringLiteral("阿莫西林 amoxicillin"), 1});
+    data.ExcSQL(item, {90021, 5, QStringLiteral("布洛芬 ibuprofen"), 1});
+    data.ExcSQL(QStringLiteral("insert into t_user (FInterID, FAccount, FName, FPsw, FIsAdmin, "
+                               "FUse) values (2, ?, ?, ?, 0, 1)"),
+                {QStringLiteral("wang"), QStringLiteral("wang"), QStringLiteral("wang")});
+
     // Each window of the program, as a user first sees it.
     const std::vector<std::pair<QString, std::function<QWidget*()>>> windows = {
         {{}, [] { return new TfrmSplash; }},
@@ -290,6 +315,17 @@ int main(int argc, char** argv)
              w->resize(1280, 760);
              return w;
          }},
+        {{}, [] { return new TfrmFindBook; }},
+        {{}, [] { return new TfmBasicInfo; }},
+        {QStringLiteral(".medicines"),
+         [] {
+             auto* w = new TfmBasicInfo;
+             w->findChild<QTabWidget*>(QStringLiteral("cxPageControl1"))->setCurrentIndex(1);
+             return static_cast<QWidget*>(w);
+         }},
+        {QStringLiteral(".unit"), [] { return new TfrmSelectItem(4); }},
+        {QStringLiteral(".medicine"), [] { return new TfrmSelectItem(5); }},
+        {{}, [] { return new TfrmUser; }},
         {QStringLiteral(".layout-0"), [] { return compareSamples(0); }},
         {QStringLiteral(".layout-1"), [] { return compareSamples(1); }},
         {QStringLiteral(".layout-2"), [] { return compareSamples(2); }},

@@ -101,7 +101,12 @@ inline void doubleClickRow(QTableView* grid, int row)
         const QRect r = grid->visualRect(grid->model()->index(row, 0));
         at = r.center();
     }
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    // As a user's: press, release, the double click, release.
+    QWidget* viewport = grid->viewport();
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(viewport, Qt::LeftButton, Qt::NoModifier, at);
+    if (viewport->isVisible())
+        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, at);
 }
 
 // Runs check on the modal window once it is shown.
@@ -113,6 +118,11 @@ template <class F> void whenModal(F check)
             QTimer::singleShot(10, [check] { whenModal(check); });
             return;
         }
+        // A failed check must not leave the test waiting for ever.
+        QTimer::singleShot(15000, w, [w] {
+            qWarning("closing a modal window that the test left open");
+            w->close();
+        });
         check(w);
     });
 }

@@ -43,7 +43,10 @@ FieldBinding::~FieldBinding() = default;
 
 const FieldDef* FieldBinding::currentField() const
 {
-    if (!m_dataSet || !m_dataSet->isActive() || m_dataSet->isEmpty() || m_dataSet->recNo() < 0)
+    if (!m_dataSet || !m_dataSet->isActive())
+        return nullptr;
+    const bool editsEmpty = m_dataSet->isEmpty() && m_dataSet->appendsOnFirstEdit();
+    if (!editsEmpty && (m_dataSet->isEmpty() || m_dataSet->recNo() < 0))
         return nullptr;
     const int idx = m_dataSet->fieldIndex(m_fieldName);
     return idx < 0 ? nullptr : &m_dataSet->field(idx);
@@ -51,7 +54,7 @@ const FieldDef* FieldBinding::currentField() const
 
 QVariant FieldBinding::currentValue() const
 {
-    return currentField() ? m_dataSet->value(m_fieldName) : QVariant();
+    return currentField() && !m_dataSet->isEmpty() ? m_dataSet->value(m_fieldName) : QVariant();
 }
 
 void FieldBinding::refresh()
@@ -68,7 +71,7 @@ void FieldBinding::refresh()
     }
     setAvailable(true, f->readOnly || f->isLookup);
     applyField(*f);
-    showValue(*f, m_dataSet->value(m_fieldName));
+    showValue(*f, currentValue());
 }
 
 void FieldBinding::updateAvailability()
@@ -126,13 +129,15 @@ void FieldBinding::write(const QVariant& input)
     // Half-typed input (a lone "-" in a number) waits for the next keystroke.
     if (!ok)
         return;
-    if (sameFieldValue(value, m_dataSet->value(m_fieldName)))
+    if (sameFieldValue(value, currentValue()))
         return;
     bool failed = false;
     {
         QScopedValueRollback guard(m_writing, true);
         try {
-            if (m_dataSet->state() == ClientDataSet::State::Browse)
+            if (m_dataSet->isEmpty())
+                m_dataSet->append();
+            else if (m_dataSet->state() == ClientDataSet::State::Browse)
                 m_dataSet->edit();
             m_dataSet->setValue(m_fieldName, value);
         } catch (const std::exception& e) {
@@ -194,8 +199,19 @@ public:
         : FieldBinding(edit, ds, field), m_edit(edit)
     {
         // textChanged also fires for setPlainText; write() ignores it while a value is shown.
-        connect(edit, &QPlainTextEdit::textChanged, this,
-                [this]() { write(m_edit->toPlainText()); });
+        connect(edit, &QPlainTextEdit::textChanged, this, [this]() {
+            QString text = m_edit->toPlainText();
+            // Like a line edit's maximum length: what does not fit is not taken.
+            const FieldDef* f = currentField();
+            if (f && f->type == FieldType::String && f->size > 0 && text.size() > f->size) {
+                text.truncate(f->size);
+                showQuietly([this, &text] {
+                    m_edit->setPlainText(text);
+                    m_edit->moveCursor(QTextCursor::End);
+                });
+            }
+            write(text);
+        });
     }
 
 protected:

@@ -1,5 +1,7 @@
 #include "clientdataset.h"
 
+#include "messagebox.h"
+
 #include "dberror.h"
 #include "dmdata.h"
 #include "fieldvalue.h"
@@ -23,6 +25,12 @@ QVariant normalize(const FieldDef& f, const QVariant& v)
     if (!ok)
         throw DbError(
             QStringLiteral("'%1' is not a valid value for field %2").arg(v.toString(), f.name));
+    // Caught here rather than by the engine at the next save, which would fail the whole save.
+    if (f.type == FieldType::String && f.size > 0 && value.toString().size() > f.size)
+        throw DbError(
+            messageLanguageIndex() == 1
+                ? QStringLiteral("%1 最多只能输入 %2 个字符。").arg(f.name).arg(f.size)
+                : QStringLiteral("%1 takes at most %2 characters.").arg(f.name).arg(f.size));
     return value;
 }
 

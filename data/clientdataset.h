@@ -157,6 +157,10 @@ public:
     void deleteRecord();
 
     // Shows only rows whose fieldName equals value; an invalid value clears the filter.
+    // Data-aware controls editing an empty dataset start a new row instead of refusing.
+    void setAppendOnFirstEdit(bool on) { m_appendOnFirstEdit = on; }
+    bool appendsOnFirstEdit() const { return m_appendOnFirstEdit; }
+
     void setFilter(const QString& fieldName, const QVariant& value);
     void clearFilter();
     bool isFiltered() const { return m_filterCol >= 0; }
@@ -217,6 +221,7 @@ private:
     std::unique_ptr<Row> m_editBuffer; // copy of the row being edited, for cancel
     int m_editRow = -1;                // store index of the row in Edit/Insert
     quint64 m_seq = 0;                 // order of first change
+    bool m_appendOnFirstEdit = false;
 };
 
 // Connects a client dataset to the database: runs its statement through the data module and

@@ -2,9 +2,59 @@
 
 #include "clientdataset.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QScopedValueRollback>
+#include <QStyledItemDelegate>
+
+namespace {
+
+QRect buttonRectIn(const QRect& cell)
+{
+    const int w = qMin(20, cell.width());
+    return QRect(cell.right() - w + 1, cell.top() + 1, w - 1, cell.height() - 2);
+}
+
+} // namespace
+
+class CellButtonDelegate : public QStyledItemDelegate
+{
+public:
+    explicit CellButtonDelegate(DataGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem textOption(option);
+        textOption.rect.setRight(buttonRectIn(option.rect).left() - 1);
+        QStyledItemDelegate::paint(painter, textOption, index);
+        QStyleOptionButton button;
+        button.rect = buttonRectIn(option.rect);
+        button.text = QStringLiteral("...");
+        button.state = QStyle::State_Enabled | QStyle::State_Raised;
+        QApplication::style()->drawControl(QStyle::CE_PushButton, &button, painter);
+    }
+
+    bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                     const QModelIndex& index) override
+    {
+        if (event->type() == QEvent::MouseButtonRelease) {
+            auto* me = static_cast<QMouseEvent*>(event);
+            if (me->button() == Qt::LeftButton &&
+                buttonRectIn(option.rect).contains(me->position().toPoint())) {
+                emit m_grid->cellButtonClicked(index.row(), index.column());
+                return true;
+            }
+        }
+        return QStyledItemDelegate::editorEvent(event, model, option, index);
+    }
+
+private:
+    DataGrid* m_grid;
+};
 
 DataGrid::DataGrid(QWidget* parent) : QTableView(parent), m_model(new DataSetModel(this))
 {
@@ -42,6 +92,16 @@ int DataGrid::addColumn(const QString& name, const QString& fieldName, const QSt
 {
     m_model->addColumn(GridColumn{name, fieldName, caption});
     return m_model->columnCount() - 1;
+}
+
+void DataGrid::setColumnButton(int column)
+{
+    setItemDelegateForColumn(column, new CellButtonDelegate(this));
+}
+
+QRect DataGrid::cellButtonRect(int row, int column) const
+{
+    return buttonRectIn(visualRect(m_model->index(row, column)));
 }
 
 void DataGrid::setReadOnly(bool readOnly)

@@ -25,11 +25,17 @@ public:
     int columnIndex(const QString& name) const { return m_model->columnIndex(name); }
     void setColumnCaption(int i, const QString& caption) { m_model->setColumnCaption(i, caption); }
 
+    // A small "..." button at the right edge of the column's cells; a click on it emits
+    // cellButtonClicked for that row.
+    void setColumnButton(int column);
+    QRect cellButtonRect(int row, int column) const;
+
     bool isReadOnly() const { return m_readOnly; }
     void setReadOnly(bool readOnly);
 
 Q_SIGNALS:
     void recordDoubleClicked(int row);
+    void cellButtonClicked(int row, int column);
 
 private:
     void selectCursorRow();
@@ -39,4 +45,5 @@ private:
     QMetaObject::Connection m_cursorConnection;
     bool m_readOnly = true;
     bool m_syncing = false;
+    friend class CellButtonDelegate;
 };

@@ -5,6 +5,7 @@
 #include "dmdata.h"
 #include "findbook.h"
 #include "mainwindow.h"
+#include "seeonepatient.h"
 #include "singleinstance.h"
 #include "splash.h"
 #include "takepicture.h"
@@ -59,6 +60,9 @@ int runProgram(const StartupOptions& options)
     windowRegistry().runFindBook = [] { return TfrmFindBook::run(); };
     windowRegistry().runBasicInfo = [] { TfmBasicInfo::run(); };
     windowRegistry().runUser = [] { TfrmUser::run(); };
+    windowRegistry().createSeeOnePatient = [](int patientId, const QString& selected) -> QWidget* {
+        return new TfrmSeeOnePatient(patientId, selected);
+    };
     windowRegistry().runCompare = [](const QList<int>& keys) {
         TfrmZoomImage w(keys);
         w.exec();

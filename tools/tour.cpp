@@ -13,6 +13,7 @@
 #include "modifypassword.h"
 #include "picturerecords.h"
 #include "pictureview.h"
+#include "seeonepatient.h"
 #include "selectitem.h"
 #include "splash.h"
 #include "syssetting.h"
@@ -249,6 +250,28 @@ int main(int argc, char** argv)
                                "FToothIndex, FMemo) values (?, ?, 4, 46, ?)"),
                 {90001, 90001, QStringLiteral("右下第一磨牙 / lower right first molar")});
 
+    data.ExcSQL(QStringLiteral("update t_patient set FSexID=1, FAge=42, FMobile='13800138000', "
+                               "FCard='A-1024', FBloodType=4, FNouse_Medicine=? where "
+                               "FInterID=90001"),
+                {QStringLiteral("青霉素 / penicillin")});
+    data.ExcSQL(QStringLiteral("insert into t_subMessage (FInterID, FTypeID, FName, FUse) values "
+                               "(90001, 5, 'Amoxicillin 阿莫西林', 1)"));
+    data.ExcSQL(QStringLiteral("insert into t_subMessage (FInterID, FTypeID, FName, FUse) values "
+                               "(90002, 4, 'mg', 1)"));
+    for (int t : {90001, 90002}) {
+        data.ExcSQL(QStringLiteral("insert into t_treating (FInterID, FPatientID, FDate, "
+                                   "FDoctorID, FDescription, FTreating) values (?, 90001, ?, 3, "
+                                   "?, ?)"),
+                    {t, QDate(2026, 11, t == 90001 ? 3 : 24),
+                     QStringLiteral("46 龋齿 / caries on 46"),
+                     QStringLiteral("充填 / composite filling")});
+        for (int line : {1, 2})
+            data.ExcSQL(QStringLiteral("insert into t_medicine (FInterID, FEntryID, FSort, "
+                                       "FPatientID, FMedicine, FUnitID, FQty, FMemo) values (?, "
+                                       "?, ?, 90001, 90001, 90002, 250, 'tid')"),
+                        {t, line, line});
+    }
+
     storeSamplePictures();
 
     // A few more patients, dictionary items and an ordinary account for the list windows.
@@ -326,6 +349,32 @@ int main(int argc, char** argv)
         {QStringLiteral(".unit"), [] { return new TfrmSelectItem(4); }},
         {QStringLiteral(".medicine"), [] { return new TfrmSelectItem(5); }},
         {{}, [] { return new TfrmUser; }},
+        {{},
+         [] {
+             auto* w = new TfrmSeeOnePatient(90001);
+             w->resize(1280, 760);
+             return w;
+         }},
+        {QStringLiteral(".new"),
+         [] {
+             auto* w = new TfrmSeeOnePatient(-10);
+             w->resize(1280, 760);
+             return w;
+         }},
+        {QStringLiteral(".treatment"),
+         [] {
+             auto* w = new TfrmSeeOnePatient(90001);
+             w->resize(1280, 760);
+             w->findChild<QPushButton*>(QStringLiteral("btnEditHistory"))->click();
+             return w;
+         }},
+        {QStringLiteral(".history"),
+         [] {
+             auto* w = new TfrmSeeOnePatient(90001);
+             w->resize(1280, 760);
+             w->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(2);
+             return w;
+         }},
         {QStringLiteral(".layout-0"), [] { return compareSamples(0); }},
         {QStringLiteral(".layout-1"), [] { return compareSamples(1); }},
         {QStringLiteral(".layout-2"), [] { return compareSamples(2); }},

@@ -2,6 +2,7 @@
 #include "clientdataset.h"
 #include "datagrid.h"
 #include "datasetmodel.h"
+#include "dberror.h"
 #include "testutils.h"
 
 #include <QAbstractItemModelTester>
@@ -255,6 +256,9 @@ private slots:
     void binding_emptyAndInactive_data();
     void binding_emptyAndInactive();
     void binding_followsAppendAndCancel();
+    void binding_editingAnEmptyDataSetAppends();
+    void memo_takesNoMoreThanTheColumn();
+    void grid_cellButton();
     void lineEdit_sizeAndReadOnly();
     void lookupCombo_reloadsWithItsDataSet();
 
@@ -639,6 +643,70 @@ void TstBindings::binding_emptyAndInactive()
     ds.close();
     ds.openWith(patients());
     QVERIFY(!b.widget->isEnabled());
+}
+
+void TstBindings::binding_editingAnEmptyDataSetAppends()
+{
+    Fixture fx;
+    ClientDataSet& ds = fx.patients;
+    ResultTable none = patients();
+    none.rows.clear();
+    ds.openWith(none);
+    int defaults = 0;
+    ds.onNewRecord = [&defaults](ClientDataSet& d) {
+        ++defaults;
+        d.setValue("ID", -1);
+    };
+    QLineEdit name;
+    bindLineEdit(&name, &ds, "NAME");
+    QVERIFY(!name.isEnabled());
+    ds.setAppendOnFirstEdit(true);
+    ds.openWith(none);
+    QVERIFY(name.isEnabled());
+    QTest::keyClicks(&name, "Di");
+    QCOMPARE(ds.recordCount(), 1);
+    QCOMPARE(defaults, 1);
+    QCOMPARE(ds.state(), ClientDataSet::State::Insert);
+    QCOMPARE(ds.value("ID").toInt(), -1);
+    QCOMPARE(ds.value("NAME").toString(), QStringLiteral("Di"));
+}
+
+void TstBindings::memo_takesNoMoreThanTheColumn()
+{
+    Fixture fx;
+    ClientDataSet& ds = fx.patients;
+    QPlainTextEdit memo;
+    bindMemo(&memo, &ds, "NAME"); // 20 characters
+    memo.setPlainText(QString(25, QLatin1Char('n')));
+    QCOMPARE(memo.toPlainText().size(), 20);
+    QCOMPARE(ds.value("NAME").toString(), QString(20, QLatin1Char('n')));
+    // The dataset itself refuses what a widget without a limit would pass on.
+    QVERIFY_THROWS_EXCEPTION(DbError, ds.setValue("NAME", QString(21, QLatin1Char('n'))));
+    ds.setValue("TITLE", QString(10, QLatin1Char('t')));
+    QCOMPARE(ds.value("TITLE").toString().size(), 10);
+}
+
+void TstBindings::grid_cellButton()
+{
+    Fixture fx;
+    DataGrid grid;
+    grid.setDataSet(&fx.patients);
+    grid.addColumn("colName", "NAME", "Name");
+    const int doctor = grid.addColumn("colDoctor", "DOCTOR", "Doctor");
+    grid.setColumnButton(doctor);
+    grid.resize(400, 200);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QList<QPair<int, int>> clicks;
+    connect(&grid, &DataGrid::cellButtonClicked, this,
+            [&clicks](int row, int column) { clicks << qMakePair(row, column); });
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.cellButtonRect(1, doctor).center());
+    QCOMPARE(clicks, (QList<QPair<int, int>>{{1, doctor}}));
+    // The rest of the cell is an ordinary cell.
+    const QRect cell = grid.visualRect(grid.model()->index(2, doctor));
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell.topLeft() + QPoint(3, 3));
+    QCOMPARE(clicks.size(), 1);
+    QCOMPARE(grid.model()->index(0, doctor).data().toString(), QStringLiteral("Dr Ortiz"));
 }
 
 void TstBindings::binding_followsAppendAndCancel()

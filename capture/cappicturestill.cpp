@@ -195,6 +195,10 @@ void TfrmCapPictureStill::buildControls()
     cbInputDev->setMinimumWidth(120);
     cbInputDev->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cbInputDev->setMinimumContentsLength(16);
+    connect(cbInputDev, &QComboBox::currentIndexChanged, this, [this] {
+        if (!m_filling)
+            cbInputDevChange();
+    });
     RzMenuButton1 = new QPushButton(QStringLiteral("尺寸"), Panel1);
     RzMenuButton1->setObjectName(QStringLiteral("RzMenuButton1"));
     PopupMenu1 = new QMenu(RzMenuButton1);
@@ -323,13 +327,6 @@ void TfrmCapPictureStill::ListVideoInputDevices(QComboBox* items)
         items->addItem(d.entryText());
     items->setCurrentIndex(-1);
     m_filling = false;
-    connect(
-        items, &QComboBox::currentIndexChanged, this,
-        [this] {
-            if (!m_filling)
-                cbInputDevChange();
-        },
-        Qt::UniqueConnection);
 }
 
 void TfrmCapPictureStill::EnableRecordControls(bool enabled)

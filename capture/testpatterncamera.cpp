@@ -12,8 +12,9 @@ QList<VideoDevice> TestPatternDevices::devices()
         d.friendlyName = c.friendlyName;
         d.path = c.path;
         const QByteArray launch =
-            QStringLiteral("videotestsrc is-live=true pattern=%1 ! "
-                           "video/x-raw,format=YUY2,width=%2,height=%3,framerate=%4/1")
+            QStringLiteral(
+                "videotestsrc is-live=true pattern=%1 ! "
+                "capsfilter caps=video/x-raw,format=YUY2,width=%2,height=%3,framerate=%4/1")
                 .arg(c.pattern)
                 .arg(c.width)
                 .arg(c.height)

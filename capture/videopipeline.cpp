@@ -261,6 +261,7 @@ void VideoPipeline::stop()
     m_pipeline = m_still = m_preview = nullptr;
     m_mode = Mode::None;
     m_announceStart = false;
+    m_shownTime = -1;
     QMutexLocker lock(&m_frameLock);
     m_pending = QImage();
 }
@@ -315,8 +316,9 @@ void VideoPipeline::stepBack()
     if (m_mode != Mode::Playback)
         return;
     pause();
-    gint64 position = 0;
-    if (!gst_element_query_position(m_pipeline, GST_FORMAT_TIME, &position))
+    // The frame on screen is the reference: the player's position may already be past it.
+    const qint64 shown = m_shownTime;
+    if (shown < 0)
         return;
     gint64 frame = 40 * GST_MSECOND;
     if (m_preview) {
@@ -330,7 +332,9 @@ void VideoPipeline::stepBack()
         gst_object_unref(pad);
     }
     m_eos = false;
-    seekTo(position - frame);
+    // Into the middle of the frame before: timestamps rounded to nanoseconds must not land on
+    // the boundary of the one before that.
+    seekTo(qMax<qint64>(0, shown - frame / 2));
 }
 
 bool VideoPipeline::grabStill(QImage& bitmap) const
@@ -366,6 +370,7 @@ void VideoPipeline::takeFrame(GstSample* sample)
     {
         QMutexLocker lock(&m_frameLock);
         m_pending = std::move(image);
+        m_pendingTime = GST_BUFFER_PTS_IS_VALID(buffer) ? qint64(GST_BUFFER_PTS(buffer)) : -1;
     }
     // One delivery waits in the event queue at a time; it takes the newest frame.
     if (!m_posted.exchange(true))
@@ -386,13 +391,16 @@ void VideoPipeline::deliver()
 {
     m_posted = false;
     QImage frame;
+    qint64 time = -1;
     {
         QMutexLocker lock(&m_frameLock);
         frame = std::move(m_pending);
         m_pending = QImage();
+        time = m_pendingTime;
     }
     if (frame.isNull())
         return;
+    m_shownTime = time;
     ++m_framesShown;
     emit frameReady(frame);
     if (m_announceStart) {

@@ -88,6 +88,8 @@ private:
 
     QMutex m_frameLock;
     QImage m_pending; // newest frame not yet on screen
+    qint64 m_pendingTime = -1;
+    qint64 m_shownTime = -1; // stream time of the frame on screen
     std::atomic<bool> m_posted{false};
 
     QMutex m_busLock;

@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -257,15 +258,26 @@ void TfrmCapPictureStill::buildControls()
     connect(m_modeButtons, &QButtonGroup::idClicked, this,
             &TfrmCapPictureStill::setRecordModeIndex);
 
-    const auto glyph = [this](QToolButton*& b, const char* name, QStyle::StandardPixmap icon) {
+    // Drawn glyphs: the style's stop icon is the player's, and there is no record icon.
+    const auto glyph = [this](QToolButton*& b, const char* name, bool round) {
         b = new QToolButton(Panel3);
         b->setObjectName(QString::fromLatin1(name));
-        b->setIcon(style()->standardIcon(icon));
+        QPixmap pm(16, 16);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(200, 0, 0));
+        if (round)
+            p.drawEllipse(QRectF(2, 2, 12, 12));
+        else
+            p.drawRect(QRectF(3, 3, 10, 10));
+        p.end();
+        b->setIcon(QIcon(pm));
         b->setFixedSize(30, 28);
     };
-    glyph(btnRecord, "btnRecord", QStyle::SP_DialogYesButton);
-    glyph(btnStop, "btnStop", QStyle::SP_MediaStop);
-    btnRecord->setToolTip(QStringLiteral("●"));
+    glyph(btnRecord, "btnRecord", true);
+    glyph(btnStop, "btnStop", false);
     connect(btnRecord, &QToolButton::clicked, this, &TfrmCapPictureStill::btnRecordClick);
     connect(btnStop, &QToolButton::clicked, this, &TfrmCapPictureStill::btnStopClick);
     MediaPlayer1 = new TMediaPlayer(Panel3);

@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "appstate.h"
+#include "cappicturestill.h"
 #include "dmdata.h"
 #include "mainwindow.h"
 #include "singleinstance.h"
@@ -52,6 +53,10 @@ int runProgram(const StartupOptions& options)
 
     windowRegistry().createTakePicture = [](int patientId) -> QWidget* {
         return new TfrmTakePicture(patientId);
+    };
+    windowRegistry().runCapture = [](QWidget* archive, int patientId) {
+        TfrmCapPictureStill w(archive, patientId);
+        w.exec();
     };
     windowRegistry().runCompare = [](const QList<int>& keys) {
         TfrmZoomImage w(keys);

@@ -2,6 +2,7 @@
 // Writes DIR/<class>.png and DIR/<class>.json (one object per visible widget) for each window.
 // The database is copied first: the language is set in the copy, never in the original.
 #include "application.h"
+#include "cappicturestill.h"
 #include "clientdataset.h"
 #include "dmdata.h"
 #include "frameimage.h"
@@ -14,7 +15,9 @@
 #include "splash.h"
 #include "syssetting.h"
 #include "takepicture.h"
+#include "testpatterncamera.h"
 #include "thumbnail.h"
+#include "videowindow.h"
 #include "zoomimage.h"
 
 #include <QAbstractButton>
@@ -40,6 +43,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTextEdit>
+#include <QThread>
 #include <cstdio>
 #include <functional>
 
@@ -162,6 +166,40 @@ QImage samplePicture(int seed)
     return img;
 }
 
+// The camera window with a test-pattern camera running; the hand-piece is present.
+class TourHandpiece : public Equipment
+{
+public:
+    int InitEquipment() override { return 1; }
+    int ReadFromEquipment(int) override { return 0xFF; }
+    int CloseEquipment() override { return 0; }
+};
+
+QWidget* cameraWindow(int mode)
+{
+    TestPatternCamera camera;
+    camera.description = QStringLiteral("Intraoral camera (test pattern)");
+    camera.width = 1280;
+    camera.height = 720;
+    TestPatternCamera second;
+    second.friendlyName = QStringLiteral("USB 2.0 Camera");
+    second.pattern = QStringLiteral("ball");
+    auto* w = new TfrmCapPictureStill(
+        nullptr, 90001, std::make_unique<TourHandpiece>(),
+        std::make_unique<TestPatternDevices>(QList<TestPatternCamera>{camera, second}));
+    w->show();
+    settle();
+    w->findChild<QComboBox*>(QStringLiteral("cbInputDev"))->setCurrentIndex(0);
+    if (mode == 1)
+        w->setRecordModeIndex(1);
+    // Frames come from the streaming threads; give them time to reach the screen.
+    for (int i = 0; i < 40 && w->VideoWindow1->frame().isNull(); ++i) {
+        QThread::msleep(25);
+        settle();
+    }
+    return w;
+}
+
 // A few filed pictures of the sample patient, so the archive shows a real chart.
 void storeSamplePictures()
 {
@@ -216,6 +254,7 @@ int main(int argc, char** argv)
     const QString outDir = cli.value("out");
     QDir().mkpath(outDir);
     QTemporaryDir work;
+    TfrmCapPictureStill::setRecordingDirectory(work.path());
     const QString copy = work.filePath(QStringLiteral("tour.fdb"));
     if (!QFile::copy(cli.value("database"), copy)) {
         std::fprintf(stderr, "cannot copy %s\n", qPrintable(cli.value("database")));
@@ -290,6 +329,8 @@ int main(int argc, char** argv)
              w->resize(1280, 760);
              return w;
          }},
+        {{}, [] { return cameraWindow(0); }},
+        {QStringLiteral(".recording-mode"), [] { return cameraWindow(1); }},
         {QStringLiteral(".layout-0"), [] { return compareSamples(0); }},
         {QStringLiteral(".layout-1"), [] { return compareSamples(1); }},
         {QStringLiteral(".layout-2"), [] { return compareSamples(2); }},

@@ -413,6 +413,56 @@ private slots:
         QVERIFY(m_boxes->shown.isEmpty());
     }
 
+    // A store that fails is rolled back whole: no row, no counter step, no notice, the
+    // engine's text in a plain box; the next press stores normally.
+    void failedStoreKeepsNothing_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("key already taken")
+            << "insert into t_tooth (FInterID, FPatientID, FPositionIndex) values (1, 99, 5)";
+        QTest::newRow("counter missing") << "delete from t_MaxID where FKey='ToothID'";
+    }
+    void failedStoreKeepsNothing()
+    {
+        QFETCH(QString, damage);
+        QVERIFY(m_dm->ExcSQL(damage));
+        const int rowsBefore = pictureCount();
+        const QVariant counterBefore =
+            m_dm->GetScular(QStringLiteral("select FMaxID from t_MaxID where FKey='ToothID'"));
+        auto w = open();
+        pick(*w, 0);
+        QVERIFY(w->HarewareTakePicture());
+        QCoreApplication::processEvents();
+        QCOMPARE(pictureCount(), rowsBefore);
+        QCOMPARE(m_dm->GetScular(QStringLiteral("select FMaxID from t_MaxID where FKey='ToothID'")),
+                 counterBefore);
+        QVERIFY(m_archive.keys.isEmpty());
+        QCOMPARE(m_boxes->shown.size(), 1);
+        QCOMPARE(m_boxes->shown[0].kind, MessageRequest::Plain);
+        QVERIFY(!m_boxes->shown[0].text.isEmpty());
+        // The window goes on working once the cause is gone.
+        m_dm->ExcSQL(QStringLiteral("delete from t_tooth"));
+        m_dm->ExcSQL(QStringLiteral("delete from t_MaxID where FKey='ToothID'"));
+        m_dm->ExcSQL(QStringLiteral("insert into t_MaxID (FKey, FMaxID) values ('ToothID', 5)"));
+        QVERIFY(w->HarewareTakePicture());
+        QCOMPARE(pictureCount(), 1);
+        QTRY_COMPARE(m_archive.keys, QList<long long>{5});
+    }
+
+    // The program's own list holds only what the device monitor reports: no test pattern.
+    void programListsOnlyMonitoredCameras()
+    {
+        const QList<VideoDevice> monitored = MonitorDeviceSource().devices();
+        TfrmCapPictureStill w(&m_archive, 1);
+        w.show();
+        QCOMPARE(devices(w)->count(), monitored.size());
+        for (int i = 0; i < monitored.size(); ++i)
+            QCOMPARE(devices(w)->itemText(i), monitored[i].entryText());
+        QCOMPARE(devices(w)->currentIndex(), -1);
+        QVERIFY(!w.FilterGraph1->isActive());
+        w.close();
+    }
+
     void readings_data()
     {
         QTest::addColumn<int>("reading");

@@ -2,6 +2,7 @@
 
 #include "appstate.h"
 #include "basicinfo.h"
+#include "cappicturestill.h"
 #include "dmdata.h"
 #include "findbook.h"
 #include "mainwindow.h"
@@ -62,6 +63,10 @@ int runProgram(const StartupOptions& options)
     windowRegistry().runUser = [] { TfrmUser::run(); };
     windowRegistry().createSeeOnePatient = [](int patientId, const QString& selected) -> QWidget* {
         return new TfrmSeeOnePatient(patientId, selected);
+    };
+    windowRegistry().runCapture = [](QWidget* archive, int patientId) {
+        TfrmCapPictureStill w(archive, patientId);
+        w.exec();
     };
     windowRegistry().runCompare = [](const QList<int>& keys) {
         TfrmZoomImage w(keys);

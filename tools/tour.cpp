@@ -3,6 +3,7 @@
 // The database is copied first: the language is set in the copy, never in the original.
 #include "application.h"
 #include "basicinfo.h"
+#include "cappicturestill.h"
 #include "clientdataset.h"
 #include "dmdata.h"
 #include "findbook.h"
@@ -18,8 +19,10 @@
 #include "splash.h"
 #include "syssetting.h"
 #include "takepicture.h"
+#include "testpatterncamera.h"
 #include "thumbnail.h"
 #include "user.h"
+#include "videowindow.h"
 #include "zoomimage.h"
 
 #include <QAbstractButton>
@@ -45,6 +48,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTextEdit>
+#include <QThread>
 #include <cstdio>
 #include <functional>
 
@@ -167,6 +171,40 @@ QImage samplePicture(int seed)
     return img;
 }
 
+// The camera window with a test-pattern camera running; the hand-piece is present.
+class TourHandpiece : public Equipment
+{
+public:
+    int InitEquipment() override { return 1; }
+    int ReadFromEquipment(int) override { return 0xFF; }
+    int CloseEquipment() override { return 0; }
+};
+
+QWidget* cameraWindow(int mode)
+{
+    TestPatternCamera camera;
+    camera.description = QStringLiteral("Intraoral camera (test pattern)");
+    camera.width = 1280;
+    camera.height = 720;
+    TestPatternCamera second;
+    second.friendlyName = QStringLiteral("USB 2.0 Camera");
+    second.pattern = QStringLiteral("ball");
+    auto* w = new TfrmCapPictureStill(
+        nullptr, 90001, std::make_unique<TourHandpiece>(),
+        std::make_unique<TestPatternDevices>(QList<TestPatternCamera>{camera, second}));
+    w->show();
+    settle();
+    w->findChild<QComboBox*>(QStringLiteral("cbInputDev"))->setCurrentIndex(0);
+    if (mode == 1)
+        w->setRecordModeIndex(1);
+    // Frames come from the streaming threads; give them time to reach the screen.
+    for (int i = 0; i < 40 && w->VideoWindow1->frame().isNull(); ++i) {
+        QThread::msleep(25);
+        settle();
+    }
+    return w;
+}
+
 // A few filed pictures of the sample patient, so the archive shows a real chart.
 void storeSamplePictures()
 {
@@ -221,6 +259,7 @@ int main(int argc, char** argv)
     const QString outDir = cli.value("out");
     QDir().mkpath(outDir);
     QTemporaryDir work;
+    TfrmCapPictureStill::setRecordingDirectory(work.path());
     const QString copy = work.filePath(QStringLiteral("tour.fdb"));
     if (!QFile::copy(cli.value("database"), copy)) {
         std::fprintf(stderr, "cannot copy %s\n", qPrintable(cli.value("database")));
@@ -375,6 +414,8 @@ int main(int argc, char** argv)
              w->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(2);
              return w;
          }},
+        {{}, [] { return cameraWindow(0); }},
+        {QStringLiteral(".recording-mode"), [] { return cameraWindow(1); }},
         {QStringLiteral(".layout-0"), [] { return compareSamples(0); }},
         {QStringLiteral(".layout-1"), [] { return compareSamples(1); }},
         {QStringLiteral(".layout-2"), [] { return compareSamples(2); }},

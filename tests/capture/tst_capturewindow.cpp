@@ -1,6 +1,7 @@
 #include "appstate.h"
 #include "cappicturestill.h"
 #include "dmdata.h"
+#include "fakehandpiece.h"
 #include "imagecodec.h"
 #include "takepicture.h"
 #include "testpatterncamera.h"
@@ -37,10 +38,10 @@ struct HandpieceState
     int videoStarts = 0;
 };
 
-class FakeHandpiece : public Equipment
+class ScriptedHandpiece : public Equipment
 {
 public:
-    explicit FakeHandpiece(HandpieceState& state) : m_state(state) {}
+    explicit ScriptedHandpiece(HandpieceState& state) : m_state(state) {}
     int InitEquipment() override { return m_state.init; }
     int ReadFromEquipment(int address) override
     {
@@ -153,7 +154,7 @@ private:
     {
         std::unique_ptr<Equipment> equipment;
         if (withHandpiece)
-            equipment = std::make_unique<FakeHandpiece>(m_hand);
+            equipment = std::make_unique<ScriptedHandpiece>(m_hand);
         auto w = std::make_unique<TfrmCapPictureStill>(
             &m_archive, patient, std::move(equipment),
             std::make_unique<TestPatternDevices>(twoCameras()));
@@ -559,6 +560,41 @@ private slots:
         QVERIFY(!w->Timer2->isActive());
     }
 
+    // The vendor library path end to end: the fake hand-piece library loaded by name.
+    void sharedLibraryHandpiece()
+    {
+        qputenv("QB_HANDPIECE_LIBRARY", FAKE_HANDPIECE_LIBRARY);
+        FakeHandpiece fake(QStringLiteral(FAKE_HANDPIECE_LIBRARY));
+        QVERIFY2(fake.isLoaded(), qPrintable(fake.errorString()));
+        fake.reset();
+        {
+            auto w = std::make_unique<TfrmCapPictureStill>(
+                &m_archive, 1, openEquipment(), std::make_unique<TestPatternDevices>(twoCameras()));
+            w->show();
+            QVERIFY(m_boxes->shown.isEmpty());
+            QCOMPARE(fake.callCount("InitEquipment"), 1);
+            pick(*w, 0);
+            fake.queueReading(0x7F);
+            w->Timer1Timer();
+            QCOMPARE(fake.lastAddress(), 133);
+            w->Timer1Timer(); // released
+            ticks(*w, 5);
+            QCOMPARE(pictureCount(), 1);
+            w->close();
+            QCOMPARE(fake.callCount("CloseEquipment"), 1);
+        }
+        fake.reset();
+        fake.setInitResult(0);
+        {
+            auto w = std::make_unique<TfrmCapPictureStill>(
+                &m_archive, 1, openEquipment(), std::make_unique<TestPatternDevices>(twoCameras()));
+            w->show();
+            QCOMPARE(m_boxes->texts(), QStringList{"The Matching Camera not found!"});
+        }
+        fake.reset();
+        qunsetenv("QB_HANDPIECE_LIBRARY");
+    }
+
     // With the real timers: the picture follows 2.5 s after a short press.
     void pressWithRealTimers()
     {
@@ -709,7 +745,7 @@ private slots:
         bool ran = false;
         windowRegistry().runCapture = [&](QWidget* owner, int patientId) {
             ran = true;
-            TfrmCapPictureStill w(owner, patientId, std::make_unique<FakeHandpiece>(m_hand),
+            TfrmCapPictureStill w(owner, patientId, std::make_unique<ScriptedHandpiece>(m_hand),
                                   std::make_unique<TestPatternDevices>(twoCameras()));
             QTimer::singleShot(0, &w, [&] {
                 pick(w, 0);

@@ -437,7 +437,10 @@ void TfrmCapPictureStill::ApplyVideoSize(int tag)
     const int w = std::clamp(roundEven(tag / 10.0 * 640), 0, kMaxVideoSide);
     const int h = std::clamp(roundEven(tag / 10.0 * 512), 0, kMaxVideoSide);
     VideoWindow1->resize(w, h);
-    setFixedSize(w + kBorder, h + kTopBarHeight + kBottomBarHeight + kBorder);
+    // The small sizes would cut the bars' controls off: the window never gets narrower than
+    // they need, and the video stays centred in it.
+    const int bars = std::max(Panel1->minimumSizeHint().width(), Panel3->minimumSizeHint().width());
+    setFixedSize(std::max(w + kBorder, bars), h + kTopBarHeight + kBottomBarHeight + kBorder);
     layout()->activate();
     VideoWindow1->move(roundEven((Panel2->width() - w) / 2.0),
                        roundEven((Panel2->height() - h) / 2.0));

@@ -106,6 +106,9 @@ public:
     VideoPipeline* FilterGraph1 = nullptr;
     TVideoWindow* VideoWindow1 = nullptr;
     TMediaPlayer* MediaPlayer1 = nullptr;
+    QWidget* Panel1 = nullptr; // top bar
+    QWidget* Panel2 = nullptr; // video area
+    QWidget* Panel3 = nullptr; // bottom bar
     Equipment* equipment() const { return m_equipment.get(); }
 
 protected:
@@ -117,9 +120,6 @@ private:
     void showPlayerFrame(const QImage& frame);
     void openPlayerIfRecorded();
 
-    QWidget* Panel1 = nullptr; // top bar
-    QWidget* Panel2 = nullptr; // video area
-    QWidget* Panel3 = nullptr; // bottom bar
     QLabel* Label1 = nullptr;
     QComboBox* cbInputDev = nullptr;
     QPushButton* RzMenuButton1 = nullptr;

@@ -6,6 +6,7 @@
 #include "dberror.h"
 #include "dmdata.h"
 #include "messagebox.h"
+#include "namedwidgets.h"
 #include "windowmessages.h"
 
 #include <QCheckBox>
@@ -30,14 +31,6 @@ const QString kDelete = QStringLiteral("delete from t_subMessage  where FInterID
 const QString kNewKey =
     QStringLiteral("select case  when max(FInterID) is null then 1 else  max(FInterID)+1 end as "
                    "FMaxInterID from t_subMessage");
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& text)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
 
 DataGrid* makeList(QWidget* parent, const char* name, const QString& column, const QString& caption)
 {

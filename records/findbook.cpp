@@ -6,6 +6,7 @@
 #include "dberror.h"
 #include "dmdata.h"
 #include "messagebox.h"
+#include "namedwidgets.h"
 #include "windowmessages.h"
 
 #include <QCheckBox>
@@ -56,14 +57,6 @@ BoundSql patientSearch(const QString& text, bool fuzzy, FindField field)
 }
 
 namespace {
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& text)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
 
 QRadioButton* makeRadio(QWidget* parent, const char* name, const QString& text)
 {

@@ -5,6 +5,7 @@
 #include "dberror.h"
 #include "dmdata.h"
 #include "messagebox.h"
+#include "namedwidgets.h"
 #include "windowmessages.h"
 
 #include <QHBoxLayout>
@@ -23,14 +24,6 @@ QString currentMemo(const ClientDataSet* ds)
     const QVariant v = ds->value(QStringLiteral("FMemo"));
     // Text blobs arrive as UTF-8 bytes.
     return v.typeId() == QMetaType::QByteArray ? QString::fromUtf8(v.toByteArray()) : v.toString();
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& text)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "imagecodec.h"
 #include "memo.h"
 #include "messagebox.h"
+#include "namedwidgets.h"
 #include "patientstore.h"
 #include "selectitem.h"
 #include "windowmessages.h"
@@ -45,14 +46,6 @@ const QString kLookupSql = QStringLiteral("select * from t_subMessage where FTyp
 const QString kPatientSql =
     QStringLiteral("select * from t_Patient where FInterID=? order by FInterID asc");
 const char* kHistoryBlue = "background-color: rgb(183, 211, 242);";
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& text)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text)
 {
@@ -174,10 +167,10 @@ TfrmSeeOnePatient::TfrmSeeOnePatient(int patientId, QWidget* parent) : QWidget(p
         return QFileDialog::getOpenFileName(this, QString(), QString(), dialogFilter(filter));
     };
 
-    PageControl1 = make<QTabWidget>(this, "PageControl1");
-    tsPatient = make<QWidget>(PageControl1, "TabSheet1");
-    tsTreatment = make<QWidget>(PageControl1, "TabSheet2");
-    tsHistory = make<QWidget>(PageControl1, "TabSheet3");
+    PageControl1 = makeNamed<QTabWidget>(this, "PageControl1");
+    tsPatient = makeNamed<QWidget>(PageControl1, "TabSheet1");
+    tsTreatment = makeNamed<QWidget>(PageControl1, "TabSheet2");
+    tsHistory = makeNamed<QWidget>(PageControl1, "TabSheet3");
     PageControl1->addTab(tsPatient, QStringLiteral("病人信息"));
     PageControl1->addTab(tsTreatment, QStringLiteral("当次诊疗"));
     PageControl1->addTab(tsHistory, QStringLiteral("历次诊疗方案查询"));
@@ -228,8 +221,8 @@ void TfrmSeeOnePatient::buildPatientTab(QWidget* page)
     auto* leftLayout = new QVBoxLayout(left);
     leftLayout->setContentsMargins(6, 6, 6, 6);
 
-    PicPanel = make<QWidget>(left, "PicPanel");
-    imgPatient = make<QLabel>(PicPanel, "imgPatient");
+    PicPanel = makeNamed<QWidget>(left, "PicPanel");
+    imgPatient = makeNamed<QLabel>(PicPanel, "imgPatient");
     imgPatient->setFixedSize(150, 180);
     imgPatient->setAlignment(Qt::AlignCenter);
     imgPatient->setFrameShape(QFrame::StyledPanel);
@@ -250,34 +243,34 @@ void TfrmSeeOnePatient::buildPatientTab(QWidget* page)
     pic->setColumnStretch(3, 1);
     leftLayout->addWidget(PicPanel);
 
-    PageControl2 = make<QTabWidget>(left, "PageControl2");
-    auto* basic = make<QWidget>(PageControl2, "tsBasicInfo");
+    PageControl2 = makeNamed<QTabWidget>(left, "PageControl2");
+    auto* basic = makeNamed<QWidget>(PageControl2, "tsBasicInfo");
     PageControl2->addTab(basic, QStringLiteral("基本信息"));
     leftLayout->addWidget(PageControl2, 1);
 
-    BasicInfo1 = make<QWidget>(basic, "BasicInfo1");
+    BasicInfo1 = makeNamed<QWidget>(basic, "BasicInfo1");
     auto* grid = new QGridLayout(BasicInfo1);
     auto row = [&](int r, int c, const char* labelName, const QString& caption, QWidget* w) {
         grid->addWidget(makeLabel(BasicInfo1, labelName, caption), r, c);
         grid->addWidget(w, r, c + 1);
     };
-    edtName = make<QLineEdit>(BasicInfo1, "edtName");
+    edtName = makeNamed<QLineEdit>(BasicInfo1, "edtName");
     QFont nameFont = edtName->font();
     nameFont.setBold(true);
     nameFont.setPixelSize(13);
     edtName->setFont(nameFont);
     edtName->setStyleSheet(QStringLiteral("color: blue;"));
-    cmbSex = make<QComboBox>(BasicInfo1, "cmbSex");
-    spnAge = make<QSpinBox>(BasicInfo1, "spnAge");
+    cmbSex = makeNamed<QComboBox>(BasicInfo1, "cmbSex");
+    spnAge = makeNamed<QSpinBox>(BasicInfo1, "spnAge");
     spnAge->setRange(0, 100);
-    edtIDCard = make<QLineEdit>(BasicInfo1, "edtIDCard");
-    edtCard = make<QLineEdit>(BasicInfo1, "edtCard");
-    edtBookID = make<QLineEdit>(BasicInfo1, "edtBookID");
-    cmbBloodType = make<QComboBox>(BasicInfo1, "cmbBloodType");
-    edtHomeTel = make<QLineEdit>(BasicInfo1, "edtHomeTel");
-    edtMobile = make<QLineEdit>(BasicInfo1, "edtMobile");
-    edtQQ = make<QLineEdit>(BasicInfo1, "edtQQ");
-    edtHomeAddr = make<QLineEdit>(BasicInfo1, "edtHomeAddr");
+    edtIDCard = makeNamed<QLineEdit>(BasicInfo1, "edtIDCard");
+    edtCard = makeNamed<QLineEdit>(BasicInfo1, "edtCard");
+    edtBookID = makeNamed<QLineEdit>(BasicInfo1, "edtBookID");
+    cmbBloodType = makeNamed<QComboBox>(BasicInfo1, "cmbBloodType");
+    edtHomeTel = makeNamed<QLineEdit>(BasicInfo1, "edtHomeTel");
+    edtMobile = makeNamed<QLineEdit>(BasicInfo1, "edtMobile");
+    edtQQ = makeNamed<QLineEdit>(BasicInfo1, "edtQQ");
+    edtHomeAddr = makeNamed<QLineEdit>(BasicInfo1, "edtHomeAddr");
     row(0, 0, "lblName", QStringLiteral("姓名"), edtName);
     row(0, 2, "lblSex", QStringLiteral("性别"), cmbSex);
     row(1, 0, "lblAge", QStringLiteral("年龄"), spnAge);
@@ -293,12 +286,12 @@ void TfrmSeeOnePatient::buildPatientTab(QWidget* page)
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 
-    Allergy = make<QWidget>(basic, "Allergy");
+    Allergy = makeNamed<QWidget>(basic, "Allergy");
     auto* allergyLayout = new QHBoxLayout(Allergy);
     allergyLayout->setContentsMargins(0, 6, 0, 0);
     allergyLayout->addWidget(makeLabel(Allergy, "lblAllergy", QStringLiteral("药物过敏史：")));
     allergyLayout->addStretch();
-    memAllergy = make<QPlainTextEdit>(basic, "memAllergy");
+    memAllergy = makeNamed<QPlainTextEdit>(basic, "memAllergy");
 
     auto* basicLayout = new QVBoxLayout(basic);
     basicLayout->addWidget(BasicInfo1);
@@ -335,11 +328,11 @@ void TfrmSeeOnePatient::buildTreatmentTab(QWidget* page)
 {
     auto* split = new QSplitter(Qt::Vertical, page);
 
-    PanelDiseaseDesc = make<QWidget>(split, "PanelDiseaseDesc");
-    dtpDate = make<QDateEdit>(PanelDiseaseDesc, "dtpDate");
+    PanelDiseaseDesc = makeNamed<QWidget>(split, "PanelDiseaseDesc");
+    dtpDate = makeNamed<QDateEdit>(PanelDiseaseDesc, "dtpDate");
     dtpDate->setCalendarPopup(true);
-    cmbDoctor = make<QComboBox>(PanelDiseaseDesc, "cmbDoctor");
-    memDescription = make<QPlainTextEdit>(PanelDiseaseDesc, "memDescription");
+    cmbDoctor = makeNamed<QComboBox>(PanelDiseaseDesc, "cmbDoctor");
+    memDescription = makeNamed<QPlainTextEdit>(PanelDiseaseDesc, "memDescription");
     auto* upper = new QGridLayout(PanelDiseaseDesc);
     upper->addWidget(makeLabel(PanelDiseaseDesc, "lblDate", QStringLiteral("诊疗日期：")), 0, 0);
     upper->addWidget(dtpDate, 0, 1);
@@ -350,10 +343,10 @@ void TfrmSeeOnePatient::buildTreatmentTab(QWidget* page)
                      0, Qt::AlignTop);
     upper->addWidget(memDescription, 1, 1, 1, 4);
 
-    panelMedicine = make<QWidget>(split, "panelMedicine");
+    panelMedicine = makeNamed<QWidget>(split, "panelMedicine");
     btnAddMedicine = makeButton(panelMedicine, "btnAddMedicine", QStringLiteral("添加"));
     btnDeleteMedicine = makeButton(panelMedicine, "btnDeleteMedicine", QStringLiteral("删除"));
-    cxGrid1 = make<DataGrid>(panelMedicine, "cxGrid1");
+    cxGrid1 = makeNamed<DataGrid>(panelMedicine, "cxGrid1");
     auto* lower = new QVBoxLayout(panelMedicine);
     auto* heading = new QHBoxLayout;
     heading->addWidget(makeLabel(panelMedicine, "lblMedicine", QStringLiteral("处方药：")));
@@ -392,10 +385,10 @@ void TfrmSeeOnePatient::buildTreatmentTab(QWidget* page)
     cxGrid1->addAction(actAddMedicine);
     cxGrid1->addAction(actDeleteMedicine);
 
-    panelTreatment = make<QWidget>(page, "panelTreatment");
+    panelTreatment = makeNamed<QWidget>(page, "panelTreatment");
     btnNewTreatment = makeButton(panelTreatment, "btnNewTreatment", QStringLiteral("新增"));
     btnSaveTreatment = makeButton(panelTreatment, "btnSaveTreatment", QStringLiteral("保存"));
-    memTreatment = make<QPlainTextEdit>(panelTreatment, "memTreatment");
+    memTreatment = makeNamed<QPlainTextEdit>(panelTreatment, "memTreatment");
     auto* right = new QVBoxLayout(panelTreatment);
     auto* rightHeading = new QHBoxLayout;
     rightHeading->addWidget(
@@ -432,7 +425,7 @@ void TfrmSeeOnePatient::buildHistoryTab(QWidget* page)
 {
     auto* left = new QWidget(page);
     btnRefresh = makeButton(left, "btnRefresh", QStringLiteral("刷新数据"));
-    cxGrid3 = make<DataGrid>(left, "cxGrid3");
+    cxGrid3 = makeNamed<DataGrid>(left, "cxGrid3");
     auto* leftLayout = new QVBoxLayout(left);
     leftLayout->addWidget(btnRefresh);
     leftLayout->addWidget(cxGrid3, 1);
@@ -445,13 +438,13 @@ void TfrmSeeOnePatient::buildHistoryTab(QWidget* page)
     cxGrid3->horizontalHeader()->setSectionsMovable(false);
 
     auto* middle = new QWidget(page);
-    PanelDiseaseDesc1 = make<QWidget>(middle, "PanelDiseaseDesc1");
-    dtpDate1 = make<QDateEdit>(PanelDiseaseDesc1, "dtpDate1");
+    PanelDiseaseDesc1 = makeNamed<QWidget>(middle, "PanelDiseaseDesc1");
+    dtpDate1 = makeNamed<QDateEdit>(PanelDiseaseDesc1, "dtpDate1");
     dtpDate1->setReadOnly(true);
     dtpDate1->setEnabled(false);
-    cmbDoctor1 = make<QComboBox>(PanelDiseaseDesc1, "cmbDoctor1");
+    cmbDoctor1 = makeNamed<QComboBox>(PanelDiseaseDesc1, "cmbDoctor1");
     cmbDoctor1->setEnabled(false);
-    memDescription1 = make<QPlainTextEdit>(PanelDiseaseDesc1, "memDescription1");
+    memDescription1 = makeNamed<QPlainTextEdit>(PanelDiseaseDesc1, "memDescription1");
     memDescription1->setReadOnly(true);
     memDescription1->setStyleSheet(QLatin1String(kHistoryBlue));
     auto* upper = new QGridLayout(PanelDiseaseDesc1);
@@ -465,8 +458,8 @@ void TfrmSeeOnePatient::buildHistoryTab(QWidget* page)
                      1, 0, Qt::AlignTop);
     upper->addWidget(memDescription1, 1, 1, 1, 4);
 
-    panelMedicine1 = make<QWidget>(middle, "panelMedicine1");
-    cxGrid2 = make<DataGrid>(panelMedicine1, "cxGrid2");
+    panelMedicine1 = makeNamed<QWidget>(middle, "panelMedicine1");
+    cxGrid2 = makeNamed<DataGrid>(panelMedicine1, "cxGrid2");
     cxGrid2->setStyleSheet(QLatin1String(kHistoryBlue));
     auto* lower = new QVBoxLayout(panelMedicine1);
     lower->addWidget(makeLabel(panelMedicine1, "lblMedicine1", QStringLiteral("应用药物：")));
@@ -492,8 +485,8 @@ void TfrmSeeOnePatient::buildHistoryTab(QWidget* page)
     auto* right = new QWidget(page);
     btnDeleteHistory = makeButton(right, "btnDeleteHistory", QStringLiteral("删除当前方案"));
     btnEditHistory = makeButton(right, "btnEditHistory", QStringLiteral("编辑当前方案"));
-    panelTreatment1 = make<QWidget>(right, "panelTreatment1");
-    memTreatment1 = make<QPlainTextEdit>(panelTreatment1, "memTreatment1");
+    panelTreatment1 = makeNamed<QWidget>(right, "panelTreatment1");
+    memTreatment1 = makeNamed<QPlainTextEdit>(panelTreatment1, "memTreatment1");
     memTreatment1->setReadOnly(true);
     memTreatment1->setStyleSheet(QLatin1String(kHistoryBlue));
     auto* t1 = new QVBoxLayout(panelTreatment1);

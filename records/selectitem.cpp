@@ -3,6 +3,7 @@
 #include "clientdataset.h"
 #include "datagrid.h"
 #include "dmdata.h"
+#include "namedwidgets.h"
 #include "searchpattern.h"
 
 #include <QHBoxLayout>
@@ -38,14 +39,6 @@ struct TfrmSelectItem::Private
 };
 
 namespace {
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& text)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
 
 } // namespace
 

@@ -6,6 +6,7 @@
 #include "dberror.h"
 #include "dmdata.h"
 #include "messagebox.h"
+#include "namedwidgets.h"
 #include "windowmessages.h"
 
 #include <QCheckBox>
@@ -31,14 +32,6 @@ const QString kDelete = QStringLiteral("delete from t_user  where FInterID=:FInt
 const QString kNewKey =
     QStringLiteral("select case  when max(FInterID) is null then 1 else  max(FInterID)+1 end as "
                    "FMaxInterID from t_user");
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& text)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
 
 // The in-use column as a check box: ticked for 1, clear for anything else.
 class CheckColumnDelegate : public QStyledItemDelegate

@@ -29,9 +29,6 @@ public:
     bool editMemo(ClientDataSet& images, QString& memo) override;
 };
 
-// "jpg 图片文件(*.jpg)|*.jpg|全部文件|*.*" as a QFileDialog filter.
-QString fileDialogFilter(const QString& pairs);
-
 // The picture rows of t_tooth and the operations the archive window offers on them. Every
 // operation takes the keys of the selected (or shown) thumbnails in display order and works on
 // the archive's picture dataset; the archive refreshes its view when an operation says so.

@@ -796,8 +796,7 @@ void TfrmTakePicture::showEvent(QShowEvent* e)
 
 void TfrmTakePicture::closeEvent(QCloseEvent* e)
 {
-    if (cdsZoomSetting->state() == ClientDataSet::State::Edit)
-        cdsZoomSetting->post();
+    cdsZoomSetting->checkBrowseMode();
     if (cdsZoomSetting->changeCount() > 0)
         dmData->ApplyUpdateCDSToDB({cdsZoomSetting});
     QWidget::closeEvent(e);

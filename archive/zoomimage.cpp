@@ -541,8 +541,7 @@ void TfrmZoomImage::done(int result)
 {
     if (!m_saved) {
         m_saved = true;
-        if (cdsZoomSetting->state() == ClientDataSet::State::Edit)
-            cdsZoomSetting->post();
+        cdsZoomSetting->checkBrowseMode();
         if (cdsZoomSetting->changeCount() > 0)
             dmData->ApplyUpdateCDSToDB({cdsZoomSetting});
     }

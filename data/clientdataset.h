@@ -116,6 +116,13 @@ public:
     void close();
     bool isActive() const { return m_state != State::Inactive; }
     State state() const { return m_state; }
+    bool isEditing() const { return m_state == State::Edit || m_state == State::Insert; }
+    // Posts the row being edited or inserted, if any.
+    void checkBrowseMode()
+    {
+        if (isEditing())
+            post();
+    }
 
     int fieldCount() const { return int(m_fields.size()); }
     const FieldDef& field(int i) const { return m_fields[i]; }

@@ -5,6 +5,7 @@
 #include "datagrid.h"
 #include "dberror.h"
 #include "dmdata.h"
+#include "listrow.h"
 #include "messagebox.h"
 #include "namedwidgets.h"
 #include "windowmessages.h"
@@ -45,20 +46,6 @@ DataGrid* makeList(QWidget* parent, const char* name, const QString& column, con
 }
 
 // The stored rows again, with the cursor back on key when it is still there.
-void withdrawChanges(ClientDataSet* ds, const QVariant& key)
-{
-    ds->cancelUpdates();
-    if (!key.isNull())
-        ds->locate(QStringLiteral("FInterID"), key);
-}
-
-QVariant currentKey(const ClientDataSet* ds)
-{
-    if (!ds->isActive() || ds->isEmpty() || ds->recNo() < 0)
-        return {};
-    return ds->value(QStringLiteral("FInterID"));
-}
-
 } // namespace
 
 TfmBasicInfo::TfmBasicInfo(QWidget* parent)
@@ -320,36 +307,24 @@ void TfmBasicInfo::btnSaveClick()
         return;
     }
     ClientDataSet* ds = FCurrentCDS;
-    const QVariant before = currentKey(ds);
-    try {
-        if (FAction == QLatin1String("insert")) {
+    const bool inserting = FAction == QLatin1String("insert");
+    if (!inserting && ds->isEmpty())
+        return;
+    const bool stored = storeListRow(*ds, [&] {
+        if (inserting) {
             const QVariant key = dmData->GetScular(kNewKey);
             ds->append();
             ds->setValue(QStringLiteral("FInterID"), key);
-            ds->setValue(QStringLiteral("FTypeID"), FInfoType);
-            ds->setValue(QStringLiteral("FUse"), 1);
         } else {
-            if (ds->isEmpty())
-                return;
             ds->edit();
         }
         ds->setValue(QStringLiteral("FName"), edtName->text());
         ds->setValue(QStringLiteral("FTypeID"), FInfoType);
         ds->setValue(QStringLiteral("FUse"), chkUse->isChecked() ? 1 : 0);
-        ds->post();
-    } catch (const std::exception& e) {
-        withdrawChanges(ds, before);
-        reportDataError(e);
+    });
+    // On failure the typed item stays open for another try.
+    if (!stored)
         return;
-    }
-    const QVariant saved = currentKey(ds);
-    if (!dmData->ApplyUpdateCDSToDB({ds})) {
-        // The module has shown why. Nothing half-stored stays behind in the list, and the
-        // typed item stays open for another try.
-        withdrawChanges(ds, before);
-        return;
-    }
-    ds->locate(QStringLiteral("FInterID"), saved);
     // Stored: a second Save must not store the item again.
     FAction.clear();
     setInputState(false);
@@ -361,7 +336,7 @@ void TfmBasicInfo::btnSaveClick()
 void TfmBasicInfo::btnDeleteClick()
 {
     ClientDataSet* ds = FCurrentCDS;
-    const QVariant key = currentKey(ds);
+    const QVariant key = currentKey(*ds);
     if (key.isNull())
         return;
     try {
@@ -385,7 +360,7 @@ void TfmBasicInfo::btnDeleteClick()
     }
     ds->deleteRecord();
     if (!dmData->ApplyUpdateCDSToDB({ds}))
-        withdrawChanges(ds, key); // still stored: show it again
+        withdrawChanges(*ds, key); // still stored: show it again
     showCurrentItem();
 }
 

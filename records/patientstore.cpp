@@ -99,17 +99,11 @@ void setKey(ClientDataSet& ds, const QVariant& key)
     ds.post();
 }
 
-void postIfEditing(ClientDataSet& ds)
-{
-    if (ds.state() == ClientDataSet::State::Edit || ds.state() == ClientDataSet::State::Insert)
-        ds.post();
-}
-
 } // namespace
 
 int savePatient(ClientDataSet& patient, const QString& selectedImages)
 {
-    postIfEditing(patient);
+    patient.checkBrowseMode();
     const bool isNew = patient.value(QStringLiteral("FInterID")).toInt() == -1;
     const QList<int> pictures = isNew ? parseKeyList(selectedImages) : QList<int>();
     dmData->TransactionBegin();
@@ -184,8 +178,8 @@ void assignTreatmentKey(ClientDataSet& treating, ClientDataSet& medicine, const 
 
 void saveTreatment(ClientDataSet& treating, ClientDataSet& medicine)
 {
-    postIfEditing(treating);
-    postIfEditing(medicine);
+    treating.checkBrowseMode();
+    medicine.checkBrowseMode();
     if (treating.isEmpty())
         return;
     const bool isNew = treating.value(QStringLiteral("FInterID")).toInt() == -1;

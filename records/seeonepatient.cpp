@@ -6,6 +6,7 @@
 #include "datagrid.h"
 #include "dberror.h"
 #include "dmdata.h"
+#include "filedialogfilter.h"
 #include "findbook.h"
 #include "formlookup.h"
 #include "imagecodec.h"
@@ -59,30 +60,6 @@ template <typename W> W* make(QWidget* parent, const char* name)
     auto* w = new W(parent);
     w->setObjectName(QString::fromLatin1(name));
     return w;
-}
-
-bool editing(const ClientDataSet* ds)
-{
-    return ds->state() == ClientDataSet::State::Edit || ds->state() == ClientDataSet::State::Insert;
-}
-
-void postIfEditing(ClientDataSet* ds)
-{
-    if (editing(ds))
-        ds->post();
-}
-
-// "jpg File(*.jpg)|*.jpg|..." as a QFileDialog filter.
-QString dialogFilter(const QString& pairs)
-{
-    const QStringList parts = pairs.split(QLatin1Char('|'));
-    QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString pattern = parts[i + 1];
-        pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters << QStringLiteral("%1 (%2)").arg(parts[i], pattern);
-    }
-    return filters.join(QStringLiteral(";;"));
 }
 
 } // namespace
@@ -164,7 +141,7 @@ TfrmSeeOnePatient::TfrmSeeOnePatient(int patientId, QWidget* parent) : QWidget(p
                                       cdsUnit, QStringLiteral("FINTERID"), QStringLiteral("FNAME"));
 
     openPhotoDialog = [this](const QString& filter) {
-        return QFileDialog::getOpenFileName(this, QString(), QString(), dialogFilter(filter));
+        return QFileDialog::getOpenFileName(this, QString(), QString(), fileDialogFilter(filter));
     };
 
     PageControl1 = makeNamed<QTabWidget>(this, "PageControl1");
@@ -708,7 +685,7 @@ void TfrmSeeOnePatient::ApplyLanguage()
 void TfrmSeeOnePatient::btnSaveClick()
 {
     try {
-        postIfEditing(cdsPatient);
+        cdsPatient->checkBrowseMode();
         if (cdsPatient->isEmpty())
             cdsPatient->append();
         else
@@ -809,7 +786,7 @@ void TfrmSeeOnePatient::btnImportClick()
     try {
         if (cdsPatient->isEmpty())
             cdsPatient->append();
-        else if (!editing(cdsPatient))
+        else if (!cdsPatient->isEditing())
             cdsPatient->edit();
         cdsPatient->setValue(QStringLiteral("FPicture"), jpeg);
         cdsPatient->setValue(QStringLiteral("FFileExt"), QStringLiteral(".jpg"));
@@ -854,7 +831,7 @@ void TfrmSeeOnePatient::btnAddMedicineClick()
             cdsTreating->append();
             cdsTreating->post();
         }
-        postIfEditing(cdsTreating);
+        cdsTreating->checkBrowseMode();
         cdsMedicine->append();
         cxGrid1->setFocus();
     } catch (const std::exception& e) {
@@ -882,12 +859,12 @@ void TfrmSeeOnePatient::medicineCellButton(int row, int column)
         return;
     try {
         if (row != cdsMedicine->recNo()) {
-            postIfEditing(cdsMedicine);
+            cdsMedicine->checkBrowseMode();
             cdsMedicine->setRecNo(row);
         }
         if (cdsMedicine->isEmpty())
             cdsMedicine->append();
-        else if (!editing(cdsMedicine))
+        else if (!cdsMedicine->isEditing())
             cdsMedicine->edit();
         cdsMedicine->setValue(isMedicine ? QStringLiteral("FMedicine") : QStringLiteral("FUnitID"),
                               key);
@@ -986,15 +963,15 @@ void TfrmSeeOnePatient::closeEvent(QCloseEvent* e)
     if (!m_deleted) {
         const bool zh = language() == 1;
         try {
-            postIfEditing(cdsPatient);
+            cdsPatient->checkBrowseMode();
             if (cdsPatient->changeCount() > 0 &&
                 ConfirmInfo(zh ? QStringLiteral("病人资料已修改，是否保存？")
                                : QStringLiteral("Current patient is modifier! Want to Save it？")))
                 btnSaveClick();
             if (CurrentPatientID > 0) {
-                postIfEditing(cdsTreating);
+                cdsTreating->checkBrowseMode();
                 if (!cdsTreating->isEmpty()) {
-                    postIfEditing(cdsMedicine);
+                    cdsMedicine->checkBrowseMode();
                     if ((cdsTreating->changeCount() > 0 || cdsMedicine->changeCount() > 0) &&
                         ConfirmInfo(zh ? QStringLiteral("病历资料已修改，是否保存？")
                                        : QStringLiteral("Current medical record is modifier! "

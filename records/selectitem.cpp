@@ -47,13 +47,14 @@ TfrmSelectItem::TfrmSelectItem(int infoType, QWidget* parent)
                           Qt::WindowCloseButtonHint),
       FInfoType(infoType), d(new Private)
 {
-    // Chinese in both languages, as the prescription grid that opens it.
+    // No caption rows of its own: English for English, Chinese otherwise.
+    const bool en = dmData && dmData->FLanguageIndex == 2;
     setObjectName(QStringLiteral("frmSelectItem"));
-    setWindowTitle(QStringLiteral("选择项目"));
+    setWindowTitle(en ? QStringLiteral("Select Item") : QStringLiteral("选择项目"));
 
     d->cdsItem = newDataSet(this, QStringLiteral("cdsItem"), d->dspItem, QStringLiteral("dspItem"));
 
-    d->lblFind = new QLabel(QStringLiteral("查找："), this);
+    d->lblFind = new QLabel(en ? QStringLiteral("Find:") : QStringLiteral("查找："), this);
     d->lblFind->setObjectName(QStringLiteral("lblFind"));
     d->edtFilter = new QLineEdit(this);
     d->edtFilter->setObjectName(QStringLiteral("edtFilter"));
@@ -64,14 +65,17 @@ TfrmSelectItem::TfrmSelectItem(int infoType, QWidget* parent)
     d->cxGrid1DBTableView1->setObjectName(QStringLiteral("cxGrid1DBTableView1"));
     d->cxGrid1DBTableView1->addColumn(
         QStringLiteral("cxGrid1DBTableView1FNAME"), QStringLiteral("FNAME"),
-        infoType == 5 ? QStringLiteral("处方药") : QStringLiteral("药品单位"));
+        infoType == 5 ? (en ? QStringLiteral("Medicine") : QStringLiteral("处方药"))
+                      : (en ? QStringLiteral("Unit") : QStringLiteral("药品单位")));
     QHeaderView* header = d->cxGrid1DBTableView1->horizontalHeader();
     header->setSectionsMovable(false);
     header->setSectionsClickable(false);
     header->setSectionResizeMode(QHeaderView::Stretch);
 
-    d->btnSelect = makeButton(this, "btnSelect", QStringLiteral("选择"));
-    d->btnClose = makeButton(this, "btnClose", QStringLiteral("关闭"));
+    d->btnSelect =
+        makeButton(this, "btnSelect", en ? QStringLiteral("Select") : QStringLiteral("选择"));
+    d->btnClose =
+        makeButton(this, "btnClose", en ? QStringLiteral("Close") : QStringLiteral("关闭"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);

@@ -5,6 +5,7 @@
 #include "datagrid.h"
 #include "dberror.h"
 #include "dmdata.h"
+#include "listrow.h"
 #include "messagebox.h"
 #include "namedwidgets.h"
 #include "windowmessages.h"
@@ -49,13 +50,6 @@ protected:
         option->text.clear();
     }
 };
-
-QVariant currentKey(const ClientDataSet* ds)
-{
-    if (!ds->isActive() || ds->isEmpty() || ds->recNo() < 0)
-        return {};
-    return ds->value(QStringLiteral("FInterID"));
-}
 
 } // namespace
 
@@ -303,43 +297,29 @@ void TfrmUser::btnSaveClick()
         edtPassword->setFocus();
         return;
     }
-    const QVariant before = currentKey(cdsUser);
-    auto withdraw = [this, &before] {
-        cdsUser->cancelUpdates();
-        if (!before.isNull())
-            cdsUser->locate(QStringLiteral("FInterID"), before);
-    };
-    try {
-        if (FAction == QLatin1String("insert")) {
+    const bool inserting = FAction == QLatin1String("insert");
+    if (!inserting && cdsUser->isEmpty())
+        return;
+    const bool stored = storeListRow(*cdsUser, [&] {
+        if (inserting) {
             const QVariant key = dmData->GetScular(kNewKey);
             cdsUser->append();
             cdsUser->setValue(QStringLiteral("FInterID"), key);
-            cdsUser->setValue(QStringLiteral("FUse"), 1);
             cdsUser->setValue(QStringLiteral("FIsAdmin"), 0);
         } else {
-            if (cdsUser->isEmpty())
-                return;
             cdsUser->edit();
         }
         cdsUser->setValue(QStringLiteral("FAccount"), name);
         cdsUser->setValue(QStringLiteral("FName"), name);
         cdsUser->setValue(QStringLiteral("FPsw"), password);
         cdsUser->setValue(QStringLiteral("FUse"), chkUse->isChecked() ? 1 : 0);
-        cdsUser->post();
-    } catch (const std::exception& e) {
-        withdraw();
-        reportDataError(e);
+    });
+    // On failure the inputs keep the typed account.
+    if (!stored)
         return;
-    }
-    const QVariant saved = currentKey(cdsUser);
-    if (!dmData->ApplyUpdateCDSToDB({cdsUser})) {
-        withdraw(); // the module has said why; the inputs keep the typed account
-        return;
-    }
     // Stored: a second Save must not add the account again.
     FAction.clear();
     setInputState(false);
-    cdsUser->locate(QStringLiteral("FInterID"), saved);
     showCurrentUser();
 }
 

@@ -89,8 +89,7 @@ void TfrmSysSetting::applyLanguage()
 
 void TfrmSysSetting::btnYesClick()
 {
-    if (cdsLanguage->state() == ClientDataSet::State::Edit)
-        cdsLanguage->post();
+    cdsLanguage->checkBrowseMode();
     dmData->ApplyUpdateCDSToDB({cdsLanguage});
     const int chosen =
         cdsLanguage->isEmpty() ? 0 : cdsLanguage->value(QStringLiteral("FValue")).toInt();

@@ -1,5 +1,6 @@
 #include "clientdataset.h"
 #include "dmdata.h"
+#include "filedialogfilter.h"
 #include "imagecodec.h"
 #include "picturerecords.h"
 #include "testutils.h"

@@ -11,6 +11,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <linux/input.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -143,6 +144,16 @@ private:
         o.devRoot = tree.devRoot();
         o.clock = [this] { return m_now; };
         return o;
+    }
+    // A button on the tree's camera device, opened, with live video running for a second.
+    std::unique_ptr<CameraButton> listening(const InputTree& tree)
+    {
+        auto button = std::make_unique<CameraButton>(options(tree));
+        if (button->InitEquipment() != 1)
+            qFatal("camera button did not open");
+        button->videoStarted();
+        m_now += 1000;
+        return button;
     }
 
     qint64 m_now = 100000;
@@ -312,10 +323,7 @@ void tst_Equipment::buttonEvents()
     InputTree tree;
     tree.addDevice(0, keyboardBitmap, false);
     tree.addDevice(4, cameraBitmap);
-    CameraButton button(options(tree));
-    QCOMPARE(button.InitEquipment(), 1);
-    button.videoStarted();
-    m_now += 1000;
+    const auto button = listening(tree);
     EventWriter writer(tree.node(4));
     QVERIFY(writer.isOpen());
 
@@ -329,7 +337,7 @@ void tst_Equipment::buttonEvents()
         else if (step == QLatin1String("enter"))
             QVERIFY(writer.key(KEY_ENTER, 1));
         else
-            QCOMPARE(button.ReadFromEquipment(133), step.toInt(nullptr, 16));
+            QCOMPARE(button->ReadFromEquipment(133), step.toInt(nullptr, 16));
     }
 }
 
@@ -374,53 +382,42 @@ void tst_Equipment::staleAtVideoStartIgnored()
 {
     InputTree tree;
     tree.addDevice(0, cameraBitmap);
-    CameraButton button(options(tree));
-    QCOMPARE(button.InitEquipment(), 1);
+    const auto button = listening(tree);
     EventWriter writer(tree.node(0));
-    button.videoStarted();
-    m_now += 1000;
-
     // A press still waiting unread when the stream restarts belongs to the old stream.
     QVERIFY(writer.press());
-    button.videoStarted();
+    button->videoStarted();
     m_now += 1000;
-    QCOMPARE(button.ReadFromEquipment(133), 0xFF);
+    QCOMPARE(button->ReadFromEquipment(133), 0xFF);
 }
 
 void tst_Equipment::recordSplitAcrossPolls()
 {
     InputTree tree;
     tree.addDevice(0, cameraBitmap);
-    CameraButton button(options(tree));
-    QCOMPARE(button.InitEquipment(), 1);
+    const auto button = listening(tree);
     EventWriter writer(tree.node(0));
-    button.videoStarted();
-    m_now += 1000;
-
     input_event event{};
     event.type = EV_KEY;
     event.code = KEY_CAMERA;
     event.value = 1;
     const QByteArray bytes(reinterpret_cast<const char*>(&event), sizeof event);
     QVERIFY(writer.sendBytes(bytes.left(5)));
-    QCOMPARE(button.ReadFromEquipment(133), 0xFF);
+    QCOMPARE(button->ReadFromEquipment(133), 0xFF);
     QVERIFY(writer.sendBytes(bytes.mid(5)));
-    QCOMPARE(button.ReadFromEquipment(133), 0x7F);
+    QCOMPARE(button->ReadFromEquipment(133), 0x7F);
 }
 
 void tst_Equipment::otherAddressReadsReleased()
 {
     InputTree tree;
     tree.addDevice(0, cameraBitmap);
-    CameraButton button(options(tree));
-    QCOMPARE(button.InitEquipment(), 1);
+    const auto button = listening(tree);
     EventWriter writer(tree.node(0));
-    button.videoStarted();
-    m_now += 1000;
     QVERIFY(writer.press());
     // Only the button's own address answers, and asking elsewhere keeps the press.
-    QCOMPARE(button.ReadFromEquipment(0x86), 0xFF);
-    QCOMPARE(button.ReadFromEquipment(133), 0x7F);
+    QCOMPARE(button->ReadFromEquipment(0x86), 0xFF);
+    QCOMPARE(button->ReadFromEquipment(133), 0x7F);
 }
 
 void tst_Equipment::noButtonDevice()

@@ -64,31 +64,38 @@ private slots:
         QCOMPARE(env.presenter.texts(), QStringList());
     }
 
-    void columnAndCaptionsAreChineseInBothLanguages_data()
+    void captionsFollowTheLanguage_data()
     {
         QTest::addColumn<int>("language");
         QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("column");
-        QTest::newRow("units, Chinese") << 1 << 4 << "药品单位";
-        QTest::newRow("medicines, Chinese") << 1 << 5 << "处方药";
-        QTest::newRow("units, English") << 2 << 4 << "药品单位";
-        QTest::newRow("medicines, English") << 2 << 5 << "处方药";
+        QTest::addColumn<QStringList>("texts"); // title, column, select, close, find
+        const QStringList zh{"选择项目", "", "选择", "关闭", "查找："};
+        const QStringList en{"Select Item", "", "Select", "Close", "Find:"};
+        auto with = [](QStringList t, const char* column) {
+            t[1] = QString::fromUtf8(column);
+            return t;
+        };
+        QTest::newRow("units, Chinese") << 1 << 4 << with(zh, "药品单位");
+        QTest::newRow("medicines, Chinese") << 1 << 5 << with(zh, "处方药");
+        QTest::newRow("units, English") << 2 << 4 << with(en, "Unit");
+        QTest::newRow("medicines, English") << 2 << 5 << with(en, "Medicine");
+        QTest::newRow("other index: Chinese") << 3 << 5 << with(zh, "处方药");
     }
-    void columnAndCaptionsAreChineseInBothLanguages()
+    void captionsFollowTheLanguage()
     {
         QFETCH(int, language);
         QFETCH(int, type);
-        QFETCH(QString, column);
+        QFETCH(QStringList, texts);
         PickerEnv env;
         env.setLanguage(language);
         TfrmSelectItem w(type);
-        QCOMPARE(w.windowTitle(), QStringLiteral("选择项目"));
         auto* grid = part<QTableView>(&w, "cxGrid1DBTableView1");
         QCOMPARE(grid->model()->columnCount(), 1);
-        QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toString(), column);
-        QCOMPARE(part<QPushButton>(&w, "btnSelect")->text(), QStringLiteral("选择"));
-        QCOMPARE(part<QPushButton>(&w, "btnClose")->text(), QStringLiteral("关闭"));
-        QCOMPARE(part<QLabel>(&w, "lblFind")->text(), QStringLiteral("查找："));
+        const QStringList shown{
+            w.windowTitle(), grid->model()->headerData(0, Qt::Horizontal).toString(),
+            part<QPushButton>(&w, "btnSelect")->text(), part<QPushButton>(&w, "btnClose")->text(),
+            part<QLabel>(&w, "lblFind")->text()};
+        QCOMPARE(shown, texts);
     }
 
     void choosingReturnsTheKey_data()
